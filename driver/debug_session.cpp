@@ -41,6 +41,8 @@ bool ServeEvent(HANDLE process, const DEBUG_EVENT& event, DebugReport* report,
     case EXCEPTION_DEBUG_EVENT: {
       const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
       if (record.ExceptionCode == EXCEPTION_BREAKPOINT) break;  // the loader's own
+      // Raised only for debuggees, on closing a stale handle; harmless to go on.
+      if (record.ExceptionCode == EXCEPTION_INVALID_HANDLE) break;
       if (record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION && event.u.Exception.dwFirstChance)
         report->faults.push_back(DescribeFault(record));
       *continue_status = DBG_EXCEPTION_NOT_HANDLED;
@@ -62,8 +64,8 @@ DebugReport RunUnderDebugger(const std::string& command_line, const std::string&
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child = {};
   std::string mutable_command = command_line;
-  if (!CreateProcessA(NULL, &mutable_command[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                      NULL, directory.empty() ? NULL : directory.c_str(), &startup, &child))
+  if (!CreateProcessA(NULL, &mutable_command[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
+                      directory.empty() ? NULL : directory.c_str(), &startup, &child))
     return report;
   report.started = true;
 

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build googletest
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils x11-apps imagemagick fonts-ipafont-gothic
+  wine wine32:i386 fonts-wine xvfb xauth x11-utils x11-apps imagemagick fonts-ipafont-gothic
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -1,6 +1,7 @@
 #include "trace/trace.h"
 
 #include <windows.h>
+
 #include <share.h>
 #include <stdarg.h>
 #include <stdio.h>

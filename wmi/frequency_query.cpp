@@ -14,8 +14,16 @@ const char kQueryStartMessage[] = "WMI\x83\x66\x81\x5B\x83\x5E\x8E\xE6\x93\xBE\n
 
 bool IsIntegerType(VARTYPE type) {
   switch (type) {
-    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT:
-    case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8: case VT_UINT:
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_UINT:
       return true;
     default:
       return false;
@@ -29,8 +37,7 @@ void AddLine(HWND dialog, int index, VariantHolder& holder) {
 
   char line[QueryLineBuffer];
   sprintf_s(line, QueryLineBuffer, "Lumoradine(%d):%u", index, frequency);
-  SendMessageA(GetDlgItem(dialog, IDC_LIST), LB_INSERTSTRING, 0,
-               reinterpret_cast<LPARAM>(line));
+  SendMessageA(GetDlgItem(dialog, IDC_LIST), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line));
   holder.Clear();
   Trace("%s\n", line);
 }

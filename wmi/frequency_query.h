@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 // Size of one list line, terminator included.
 const size_t QueryLineBuffer = 100;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oleauto.h>
 
 // One VARIANT, initialised on construction and cleared when it leaves scope.

@@ -1,6 +1,7 @@
 #include "tests/support/scratch_directory.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <fstream>

@@ -1,8 +1,7 @@
 #include "trace/trace.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <sstream>
@@ -19,8 +18,8 @@ DebugReport RunProbe(const std::string& arguments) {
 }
 
 HANDLE OpenTraceLog(DWORD access) {
-  return CreateFileA("trace.log", access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  return CreateFileA("trace.log", access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
 TEST(Trace, DebuggerGetsMessagesAsFormattedAndFileStoresThemWithCrLf) {
@@ -110,9 +109,8 @@ TEST(Trace, ConcurrentProcessesWriteWholeMessages) {
   const int kWriters = 4, kMessages = 150;
   std::vector<std::thread> writers;
   for (int w = 0; w < kWriters; ++w)
-    writers.emplace_back([w] {
-      RunProbe("burst w" + std::to_string(w) + " " + std::to_string(kMessages));
-    });
+    writers.emplace_back(
+        [w] { RunProbe("burst w" + std::to_string(w) + " " + std::to_string(kMessages)); });
   for (std::thread& writer : writers) writer.join();
 
   std::istringstream log(ReadFileBytes("trace.log"));

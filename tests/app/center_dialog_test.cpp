@@ -1,0 +1,153 @@
+#include "app/center_dialog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Points this executable's import of user32!SystemParametersInfoA elsewhere;
+// CenterDialog is linked in, so its calls go through the same slot.
+class ImportPatch {
+ public:
+  ImportPatch(const char* name, void* replacement)
+      : slot_(FindImportSlot(GetProcAddress(GetModuleHandleA("user32.dll"), name))) {
+    if (slot_ != nullptr) original_ = Swap(replacement);
+  }
+  ~ImportPatch() {
+    if (slot_ != nullptr) Swap(original_);
+  }
+  ImportPatch(const ImportPatch&) = delete;
+  ImportPatch& operator=(const ImportPatch&) = delete;
+  bool active() const { return slot_ != nullptr; }
+
+ private:
+  static void** FindImportSlot(FARPROC target) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(NULL));
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; module->Name != 0; ++module)
+      for (auto* thunk = reinterpret_cast<void**>(base + module->FirstThunk); *thunk; ++thunk)
+        if (*thunk == reinterpret_cast<void*>(target)) return thunk;
+    return nullptr;
+  }
+  void* Swap(void* value) {
+    DWORD protection = 0;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+    void* previous = *slot_;
+    *slot_ = value;
+    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+    return previous;
+  }
+
+  void** slot_;
+  void* original_ = nullptr;
+};
+
+BOOL WINAPI FailingSystemParametersInfo(UINT, UINT, PVOID, UINT) { return FALSE; }
+
+RECT Rect(LONG left, LONG top, LONG right, LONG bottom) {
+  RECT rect = {left, top, right, bottom};
+  return rect;
+}
+
+::testing::AssertionResult At(LONG x, LONG y, POINT position) {
+  if (position.x == x && position.y == y) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "at " << position.x << ", " << position.y;
+}
+
+TEST(CenteredPosition, CentresOnTheWholeScreenNotTheWorkArea) {
+  // 800 x 600 with a 40-pixel taskbar at the bottom; the bottom clamp (260) stays out.
+  EXPECT_TRUE(
+      At(150, 150,
+         CenteredPosition(Rect(0, 0, 800, 560), Rect(0, 0, 800, 600), Rect(0, 0, 500, 300))));
+}
+
+TEST(CenteredPosition, ClampsIntoTheWorkAreaWithLeftAndTopWinning) {
+  const RECT work = Rect(10, 20, 800, 560);
+  EXPECT_TRUE(
+      At(300, 260, CenteredPosition(work, Rect(600, 500, 1000, 900), Rect(0, 0, 500, 300))));
+  EXPECT_TRUE(At(10, 20, CenteredPosition(work, Rect(-400, -300, 0, 0), Rect(0, 0, 100, 100))));
+  EXPECT_TRUE(At(10, 20, CenteredPosition(work, Rect(0, 0, 800, 600), Rect(0, 0, 900, 700))));
+}
+
+TEST(CenteredPosition, OddDifferencesRoundTowardZero) {
+  const RECT work = Rect(0, 0, 1000, 1000);
+  EXPECT_TRUE(At(7, 9, CenteredPosition(work, Rect(7, 9, 108, 110), Rect(0, 0, 100, 100))));
+  EXPECT_TRUE(At(7, 9, CenteredPosition(work, Rect(7, 9, 106, 108), Rect(0, 0, 100, 100))));
+  EXPECT_TRUE(At(6, 8, CenteredPosition(work, Rect(7, 9, 104, 106), Rect(0, 0, 100, 100))));
+}
+
+// Real windows: a parent and a popup it owns, which GetParent reports.
+class CenterDialogOnWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 100, 120, 400, 300,
+                              NULL, NULL, NULL, NULL);
+    dialog_ =
+        CreateWindowExA(0, "STATIC", "dialog", WS_POPUP, 0, 0, 200, 100, parent_, NULL, NULL, NULL);
+  }
+  void TearDown() override {
+    DestroyWindow(dialog_);
+    DestroyWindow(parent_);
+  }
+
+  POINT DialogPosition() const {
+    RECT rect;
+    GetWindowRect(dialog_, &rect);
+    POINT position = {rect.left, rect.top};
+    return position;
+  }
+
+  POINT DesktopCentre() const {
+    RECT work, desktop, own;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(dialog_, &own);
+    return CenteredPosition(work, desktop, own);
+  }
+
+  HWND parent_ = NULL;
+  HWND dialog_ = NULL;
+};
+
+TEST_F(CenterDialogOnWindows, CentresOnAVisibleParent) {
+  EXPECT_NE(0, CenterDialog(dialog_));
+  EXPECT_TRUE(At(200, 220, DialogPosition()));
+}
+
+TEST_F(CenterDialogOnWindows, IgnoresAHiddenOrMinimisedParent) {
+  ShowWindow(parent_, SW_HIDE);
+  EXPECT_NE(0, CenterDialog(dialog_));
+  const POINT centre = DesktopCentre();
+  EXPECT_TRUE(At(centre.x, centre.y, DialogPosition()));
+
+  SetWindowPos(dialog_, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(parent_, SW_SHOWMINNOACTIVE);
+  ASSERT_TRUE(IsIconic(parent_));
+  EXPECT_NE(0, CenterDialog(dialog_));
+  EXPECT_TRUE(At(centre.x, centre.y, DialogPosition()));
+}
+
+TEST(CenterDialog, FallsBackToTheDesktopWhenTheWorkAreaIsUnknown) {
+  // Tall enough that the real work area, short of the screen, would pull it up.
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  HWND dialog = CreateWindowExA(0, "STATIC", "dialog", WS_POPUP, 0, 0, 200, desktop.bottom - 40,
+                                NULL, NULL, NULL, NULL);
+  RECT own;
+  GetWindowRect(dialog, &own);
+  const POINT expected = CenteredPosition(desktop, desktop, own);
+  {
+    ImportPatch patch("SystemParametersInfoA",
+                      reinterpret_cast<void*>(&FailingSystemParametersInfo));
+    ASSERT_TRUE(patch.active());
+    EXPECT_NE(0, CenterDialog(dialog));
+  }
+  GetWindowRect(dialog, &own);
+  EXPECT_TRUE(At(expected.x, expected.y, POINT{own.left, own.top}));
+  DestroyWindow(dialog);
+}
+
+}  // namespace

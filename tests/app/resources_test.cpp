@@ -1,0 +1,146 @@
+// The dialog template and manifest as the built program carries them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <tuple>
+
+#include "app/resource.h"
+#include "tests/support/scratch_directory.h"
+
+namespace {
+
+const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+// Reads a DLGTEMPLATEEX field by field.
+class TemplateReader {
+ public:
+  explicit TemplateReader(const BYTE* data) : at_(data), start_(data) {}
+
+  WORD Word() { return Read<WORD>(); }
+  DWORD Dword() { return Read<DWORD>(); }
+  BYTE Byte() { return Read<BYTE>(); }
+  std::wstring String() {
+    std::wstring text(reinterpret_cast<const wchar_t*>(at_));
+    at_ += (text.size() + 1) * sizeof(wchar_t);
+    return text;
+  }
+  // A name or an ordinal, the ordinal as "#N".
+  std::wstring NameOrOrdinal() {
+    if (*reinterpret_cast<const WORD*>(at_) != 0xFFFF) return String();
+    Word();
+    return L"#" + std::to_wstring(Word());
+  }
+  void AlignToDword() { at_ = start_ + ((at_ - start_ + 3) & ~3); }
+
+ private:
+  template <typename T>
+  T Read() {
+    T value;
+    memcpy(&value, at_, sizeof value);
+    at_ += sizeof value;
+    return value;
+  }
+  const BYTE* at_;
+  const BYTE* start_;
+};
+
+struct Control {
+  DWORD style;
+  short x, y, cx, cy;
+  DWORD id;
+  std::wstring window_class, text;
+
+  bool operator==(const Control& other) const {
+    return std::tie(style, x, y, cx, cy, id, window_class, text) ==
+           std::tie(other.style, other.x, other.y, other.cx, other.cy, other.id,
+                    other.window_class, other.text);
+  }
+};
+
+void PrintTo(const Control& control, std::ostream* out) {
+  *out << "id " << control.id << " style 0x" << std::hex << control.style << std::dec << " at "
+       << control.x << "," << control.y << " size " << control.cx << "x" << control.cy
+       << " class " << ::testing::PrintToString(control.window_class) << " text "
+       << ::testing::PrintToString(control.text);
+}
+
+Control ReadControl(TemplateReader* reader) {
+  reader->AlignToDword();
+  Control control;
+  reader->Dword();  // help id
+  EXPECT_EQ(0u, reader->Dword()) << "extended style";
+  control.style = reader->Dword();
+  control.x = reader->Word(), control.y = reader->Word();
+  control.cx = reader->Word(), control.cy = reader->Word();
+  control.id = reader->Dword();
+  control.window_class = reader->NameOrOrdinal();
+  control.text = reader->NameOrOrdinal();
+  reader->Word();  // no creation data
+  return control;
+}
+
+class Resources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = LoadLibraryExA((BinaryDirectory() + "\\lumoradine.exe").c_str(), NULL,
+                              LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, program_);
+  }
+  void TearDown() override { FreeLibrary(program_); }
+
+  const BYTE* Load(LPCSTR type, LPCSTR name, DWORD* size) {
+    HRSRC resource = FindResourceExA(program_, type, name, kJapanese);
+    if (resource == NULL) return nullptr;
+    *size = SizeofResource(program_, resource);
+    return static_cast<const BYTE*>(LockResource(LoadResource(program_, resource)));
+  }
+
+  HMODULE program_ = NULL;
+};
+
+TEST_F(Resources, MainDialogTemplateInJapanese) {
+  DWORD size = 0;
+  const BYTE* data = Load(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN), &size);
+  ASSERT_NE(nullptr, data);
+  TemplateReader reader(data);
+  EXPECT_EQ(1, reader.Word());
+  EXPECT_EQ(0xFFFF, reader.Word());
+  EXPECT_EQ(0u, reader.Dword()) << "help id";
+  EXPECT_EQ(0u, reader.Dword()) << "extended style";
+  EXPECT_EQ(0x90C808CCu, reader.Dword());
+  EXPECT_EQ(2, reader.Word()) << "controls";
+  EXPECT_EQ(0, reader.Word());
+  EXPECT_EQ(0, reader.Word());
+  EXPECT_EQ(348, reader.Word());
+  EXPECT_EQ(162, reader.Word());
+  EXPECT_EQ(L"", reader.NameOrOrdinal()) << "menu";
+  EXPECT_EQ(L"", reader.NameOrOrdinal()) << "class";
+  EXPECT_EQ(L"Lumoradine", reader.String());
+  EXPECT_EQ(8, reader.Word());
+  EXPECT_EQ(400, reader.Word());
+  EXPECT_EQ(0, reader.Byte()) << "italic";
+  EXPECT_EQ(1, reader.Byte()) << "charset";
+  EXPECT_EQ(L"Ms Shell Dlg 2", reader.String());
+
+  // Classes as the predefined atoms of LISTBOX (131) and BUTTON (128); the button reads 取得.
+  EXPECT_EQ((Control{0x50A10101u, 2, 1, 344, 139, IDC_LIST, L"#131", L""}),
+            ReadControl(&reader));
+  EXPECT_EQ((Control{0x50010000u, 295, 145, 50, 14, IDC_GET, L"#128", L"\u53D6\u5F97"}),
+            ReadControl(&reader));
+}
+
+TEST_F(Resources, ManifestAsksForNothingButTheInvokersRights) {
+  DWORD size = 0;
+  const BYTE* data = Load(RT_MANIFEST, MAKEINTRESOURCEA(1), &size);
+  ASSERT_NE(nullptr, data);
+  const std::string manifest(reinterpret_cast<const char*>(data), size);
+  EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
+  EXPECT_NE(std::string::npos, manifest.find("uiAccess=\"false\""));
+  EXPECT_EQ(std::string::npos, manifest.find("Common-Controls"));
+  EXPECT_EQ(std::string::npos, manifest.find("dependency"));
+  EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));
+  EXPECT_EQ(std::string::npos, manifest.find("supportedOS"));
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "wmi/wmi_connection.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_directory.h"
+#include "tests/support/standin_control.h"
+
+// CoInitializeSecurity takes effect once per process; each test runs in a
+// process of its own.
+namespace {
+
+const std::string kStart =
+    "WMI\x83\x54\x81\x5B\x83\x6F\x81\x5B\x90\xDA\x91\xB1\x8A\x4A\x8E\x6E\r\n";
+
+// Whether this thread is still in COM's MTA, judged by what joining it says.
+bool ThreadStillInMta() {
+  HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
+  if (SUCCEEDED(hr)) CoUninitialize();
+  return hr == S_FALSE;
+}
+
+TEST(WmiConnection, SuccessTracesOnlyTheStartAndDisconnectReleasesAll) {
+  ScratchDirectory scratch;
+  ASSERT_EQ(0, WmiConnect());
+  EXPECT_NE(nullptr, locator);
+  EXPECT_NE(nullptr, service);
+  EXPECT_EQ(2, StandInAliveObjects());
+  EXPECT_EQ(kStart, ReadFileBytes("trace.log"));
+
+  EXPECT_EQ(0, WmiDisconnect());
+  EXPECT_EQ(nullptr, service);
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(0, StandInAliveObjects());
+  EXPECT_FALSE(ThreadStillInMta());
+}
+
+TEST(WmiConnection, FailingConnectServerReleasesLocatorAndLeavesCallersComAlone) {
+  ScratchDirectory scratch;
+  ScopedEnvironment fail("WMISTANDIN_FAIL", "ConnectServer:0x80041003");
+  ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));  // the caller's own
+
+  EXPECT_EQ(-1, WmiConnect());
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(nullptr, service);
+  EXPECT_EQ(0, StandInAliveObjects());
+  EXPECT_EQ(kStart + "locator->ConnectServer() error. hr=-2147217405\r\n",
+            ReadFileBytes("trace.log"));
+
+  EXPECT_EQ(0, WmiDisconnect());
+  EXPECT_TRUE(ThreadStillInMta());
+  CoUninitialize();
+}
+
+TEST(WmiConnection, FailingCoCreateInstanceUninitialisesCom) {
+  ScratchDirectory scratch;
+  ScopedEnvironment fail("WMISTANDIN_FAIL", "CoCreateInstance:0x80004005");
+
+  EXPECT_EQ(-1, WmiConnect());
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(kStart + "CoCreateInstance() error. hr=-2147467259\r\n", ReadFileBytes("trace.log"));
+  EXPECT_FALSE(ThreadStillInMta());
+}
+
+TEST(WmiConnection, ThreadAlreadyInMtaConnects) {
+  ScratchDirectory scratch;
+  ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));
+
+  EXPECT_EQ(0, WmiConnect());  // S_FALSE from CoInitializeEx is success
+  EXPECT_EQ(kStart, ReadFileBytes("trace.log"));
+  WmiDisconnect();
+  EXPECT_TRUE(ThreadStillInMta());
+  CoUninitialize();
+}
+
+TEST(WmiConnection, ThreadInStaFailsWithoutUninitialising) {
+  ScratchDirectory scratch;
+  ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_APARTMENTTHREADED));
+
+  EXPECT_EQ(-1, WmiConnect());
+  EXPECT_EQ(kStart + "CoInitializeEx() error. hr=-2147417850\r\n", ReadFileBytes("trace.log"));
+  WmiDisconnect();
+  // Still in the STA: joining it again answers S_FALSE.
+  EXPECT_EQ(S_FALSE, CoInitializeEx(NULL, COINIT_APARTMENTTHREADED));
+  CoUninitialize();
+  CoUninitialize();
+}
+
+}  // namespace
