@@ -11,10 +11,10 @@ fail() { echo "$(basename "$0"): $*" >&2; exit 1; }
 build_project() {
   mkdir -p "$build"
   "$root/scripts/setup.sh" || fail "installing the build's packages failed"
-  cmake --preset default -S "$root" >"$build/configure.log" 2>&1 ||
-    { cat "$build/configure.log" >&2; fail "configuring the build failed"; }
+  (cd "$root" && cmake --preset default) >"$build/configure.log" 2>&1 ||
+    fail "configuring the build failed (see $build/configure.log)"
   cmake --build "$build" >"$build/build.log" 2>&1 ||
-    { tail -n 40 "$build/build.log" >&2; fail "the build failed (see $build/build.log)"; }
+    fail "the build failed (see $build/build.log)"
 }
 
 # Xvfb on the first free display, with a work area smaller than the screen,
@@ -48,6 +48,12 @@ start_wine() {
   local key="HKLM\\Software\\Classes\\CLSID\\$standin_clsid\\InprocServer32"
   wine_reg "$key" /ve /d "$(winepath -w "$build/bin/wmistandin.dll")"
   wine_reg "$key" /v ThreadingModel /d Both
+}
+
+# Stops what we started however the script ends, Ctrl-C and kill included.
+stop_all_on_exit() {
+  trap stop_all EXIT
+  trap 'exit 130' INT TERM HUP
 }
 
 stop_all() {

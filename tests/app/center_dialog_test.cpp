@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/pe_image.h"
+
 namespace {
 
 // Points this executable's import of user32!SystemParametersInfoA elsewhere;
@@ -21,14 +23,11 @@ class ImportPatch {
 
  private:
   static void** FindImportSlot(FARPROC target) {
-    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(NULL));
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; module->Name != 0; ++module)
-      for (auto* thunk = reinterpret_cast<void**>(base + module->FirstThunk); *thunk; ++thunk)
+    HMODULE self = GetModuleHandleA(NULL);
+    for (const IMAGE_IMPORT_DESCRIPTOR* module : Imports(self))
+      for (auto* thunk = reinterpret_cast<void**>(const_cast<BYTE*>(ImageBase(self)) +
+                                                  module->FirstThunk);
+           *thunk; ++thunk)
         if (*thunk == reinterpret_cast<void*>(target)) return thunk;
     return nullptr;
   }

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <tuple>
 
 #include "app/resource.h"
+#include "tests/support/pe_image.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {
@@ -141,6 +143,29 @@ TEST_F(Resources, ManifestAsksForNothingButTheInvokersRights) {
   EXPECT_EQ(std::string::npos, manifest.find("dependency"));
   EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));
   EXPECT_EQ(std::string::npos, manifest.find("supportedOS"));
+}
+
+// Mapped as an image, unlinked: the headers and the import table as Windows sees them.
+TEST(Executable, IsA32BitGuiProgramImportingOnlySystemDlls) {
+  HMODULE program = LoadLibraryExA((BinaryDirectory() + "\\lumoradine.exe").c_str(), NULL,
+                                   DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(nullptr, program);
+  const IMAGE_NT_HEADERS* nt = NtHeaders(program);
+  EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
+  EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt->OptionalHeader.Magic);
+  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt->OptionalHeader.Subsystem);
+
+  // DLLs that every Windows has; never a compiler runtime such as libstdc++ or libgcc.
+  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
+                                        "OLE32.DLL",    "OLEAUT32.DLL", "MSVCRT.DLL"};
+  const auto imports = Imports(program);
+  EXPECT_FALSE(imports.empty());
+  for (const IMAGE_IMPORT_DESCRIPTOR* module : imports) {
+    std::string name = ImportName(program, module);
+    CharUpperA(&name[0]);
+    EXPECT_EQ(1u, system.count(name)) << name;
+  }
+  FreeLibrary(program);
 }
 
 }  // namespace
