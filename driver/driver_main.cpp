@@ -39,6 +39,8 @@ bool RunStep(HWND dialog, const std::vector<std::string>& steps, size_t* i) {
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   } else if (step == "shot" && *i + 1 < steps.size()) {
     Settle(dialog);
+    // Paints wait for an idle queue; have the pending ones done before the copy.
+    RedrawWindow(dialog, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
     if (!SaveWindowBitmap(dialog, steps[++*i])) fprintf(stderr, "shot: failed\n");
   } else {
     return false;

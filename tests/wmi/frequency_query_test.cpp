@@ -20,8 +20,9 @@ const LONG kConnectionObjects = 2;  // locator and service
 class FrequencyQuery : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, NULL, NULL, NULL, NULL);
-    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_NOTIFY, 0, 0, 300, 200, window_,
+    window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, NULL, NULL,
+                              NULL, NULL);
+    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY, 0, 0, 300, 200, window_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST)), NULL, NULL);
   }
   void TearDown() override {
@@ -83,6 +84,19 @@ TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
   EXPECT_EQ(expected, Lines());
   EXPECT_EQ(kConnectStart + kQueryStart + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
             ReadFileBytes("trace.log"));
+}
+
+// The query holds the list's redrawing while it inserts; afterwards the list
+// must repaint itself again when it changes.
+TEST_F(FrequencyQuery, ListRedrawsAgainAfterTheQuery) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "800,900");
+  Connect();
+  EXPECT_EQ(0, Query());
+
+  HWND list = GetDlgItem(window_, IDC_LIST);
+  ValidateRect(list, NULL);
+  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("later"));
+  EXPECT_TRUE(GetUpdateRect(list, NULL, FALSE));
 }
 
 TEST_F(FrequencyQuery, NoInstancesTracesOnlyTheStart) {
