@@ -20,11 +20,13 @@ HWND ReferenceWindow(HWND dialog, HWND desktop) {
 POINT CenteredPosition(const RECT& work_area, const RECT& reference, const RECT& dialog) {
   const LONG width = dialog.right - dialog.left;
   const LONG height = dialog.bottom - dialog.top;
-  // Signed division rounds toward zero, as the placement has always done.
+  // Integer division truncates toward zero: a dialog one pixel wider than its
+  // reference still starts at the reference's left edge.
   LONG x = reference.left + ((reference.right - reference.left) - width) / 2;
   LONG y = reference.top + ((reference.bottom - reference.top) - height) / 2;
-  x = std::max(std::min(x, work_area.right - width), work_area.left);
-  y = std::max(std::min(y, work_area.bottom - height), work_area.top);
+  // Parenthesised: windows.h without NOMINMAX defines min and max as macros.
+  x = (std::max)((std::min)(x, work_area.right - width), work_area.left);
+  y = (std::max)((std::min)(y, work_area.bottom - height), work_area.top);
   POINT position = {x, y};
   return position;
 }
