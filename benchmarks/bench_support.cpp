@@ -68,5 +68,5 @@ bool ChildProcess::Wait(DWORD timeout_ms) const {
 }
 
 std::string BenchBinaryPath(const std::string& program) {
-  return "\"" + BinaryDirectory() + "\\" + program + "\"";
+  return "\"" + BinaryPath(program) + "\"";
 }

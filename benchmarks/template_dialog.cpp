@@ -12,7 +12,7 @@ INT_PTR CALLBACK IdleDialogProc(HWND, UINT message, WPARAM, LPARAM) {
 }  // namespace
 
 TemplateDialog::TemplateDialog()
-    : program_(LoadLibraryExA((BinaryDirectory() + "\\lumoradine.exe").c_str(), NULL,
+    : program_(LoadLibraryExA(BinaryPath("lumoradine.exe").c_str(), NULL,
                               LOAD_LIBRARY_AS_DATAFILE)),
       dialog_(program_ != NULL ? CreateDialogParamA(program_, MAKEINTRESOURCEA(IDD_MAIN), NULL,
                                                     IdleDialogProc, 0)

@@ -85,7 +85,7 @@ Control ReadControl(TemplateReader* reader) {
 class Resources : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_ = LoadLibraryExA((BinaryDirectory() + "\\lumoradine.exe").c_str(), NULL,
+    program_ = LoadLibraryExA(BinaryPath("lumoradine.exe").c_str(), NULL,
                               LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, program_);
   }
@@ -147,7 +147,7 @@ TEST_F(Resources, ManifestAsksForNothingButTheInvokersRights) {
 
 // Mapped as an image, unlinked: the headers and the import table as Windows sees them.
 TEST(Executable, IsA32BitGuiProgramImportingOnlySystemDlls) {
-  HMODULE program = LoadLibraryExA((BinaryDirectory() + "\\lumoradine.exe").c_str(), NULL,
+  HMODULE program = LoadLibraryExA(BinaryPath("lumoradine.exe").c_str(), NULL,
                                    DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(nullptr, program);
   const IMAGE_NT_HEADERS* nt = NtHeaders(program);

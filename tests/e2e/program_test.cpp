@@ -13,25 +13,21 @@
 #include "driver/dialog_driver.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
+#include "tests/support/trace_messages.h"
 
 namespace {
-
-const std::string kConnectStart =
-    "WMI\x83\x54\x81\x5B\x83\x6F\x81\x5B\x90\xDA\x91\xB1\x8A\x4A\x8E\x6E\r\n";
-const std::string kQueryStart = "WMI\x83\x66\x81\x5B\x83\x5E\x8E\xE6\x93\xBE\r\n";
 
 // Runs the program and the script against its dialog; a dialog that never
 // comes up ends the program, so the run always ends.
 DebugReport RunProgram(const std::function<void(HWND dialog)>& script) {
-  return RunUnderDebugger("\"" + BinaryDirectory() + "\\lumoradine.exe\"", "",
-                          [&](DWORD process_id) {
-                            HWND dialog = WaitForDialog(process_id, 30000);
-                            if (dialog != NULL) return script(dialog);
-                            ADD_FAILURE() << "no dialog";
-                            HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, process_id);
-                            TerminateProcess(process, 1);
-                            CloseHandle(process);
-                          });
+  return RunUnderDebugger("\"" + BinaryPath("lumoradine.exe") + "\"", "", [&](DWORD process_id) {
+    HWND dialog = WaitForDialog(process_id, 30000);
+    if (dialog != NULL) return script(dialog);
+    ADD_FAILURE() << "no dialog";
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, process_id);
+    TerminateProcess(process, 1);
+    CloseHandle(process);
+  });
 }
 
 void ExpectCleanExit(const DebugReport& report) {
@@ -64,10 +60,10 @@ TEST_F(ProgramRun, TwoPressesListNewestFirstTraceEverythingAndEscEnds) {
   const std::vector<std::wstring> expected = {L"Lumoradine(2):4294967295", L"Lumoradine(0):800",
                                               L"Lumoradine(2):4294967295", L"Lumoradine(0):800"};
   EXPECT_EQ(expected, lines);
-  const std::string press = kQueryStart + "Lumoradine(0):800\r\n" +
+  const std::string press = kQueryStartLine + "Lumoradine(0):800\r\n" +
                             "wbem->Get() error. hr=-2147217406\r\n" +
                             "Lumoradine(2):4294967295\r\n";
-  const std::string trace = kConnectStart + press + press;
+  const std::string trace = kConnectStartLine + press + press;
   EXPECT_EQ(trace, ReadFileBytes("trace.log"));
 
   std::string debug_output;
@@ -89,8 +85,9 @@ TEST_F(ProgramRun, FailedConnectionStillShowsDialogAndPressAddsNothing) {
 
   ExpectCleanExit(report);
   EXPECT_EQ(0u, lines);
-  EXPECT_EQ(kConnectStart + "locator->ConnectServer() error. hr=-2147217405\r\n" + kQueryStart,
-            ReadFileBytes("trace.log"));
+  EXPECT_EQ(
+      kConnectStartLine + "locator->ConnectServer() error. hr=-2147217405\r\n" + kQueryStartLine,
+      ReadFileBytes("trace.log"));
   EXPECT_EQ(0u, StandInReport().find("alive=0"));
 }
 
@@ -143,7 +140,7 @@ TEST_F(ProgramRun, TwoCopiesPressingAtOnceKeepTheirMessagesWhole) {
     });
   for (std::thread& copy : copies) copy.join();
 
-  std::set<std::string> known = {kConnectStart, kQueryStart};
+  std::set<std::string> known = {kConnectStartLine, kQueryStartLine};
   for (int i = 0; i < kInstances; ++i)
     known.insert("Lumoradine(" + std::to_string(i) + "):" + std::to_string(1000 + 100 * i) +
                  "\r\n");

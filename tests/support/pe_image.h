@@ -20,7 +20,7 @@ inline std::vector<const IMAGE_IMPORT_DESCRIPTOR*> Imports(HMODULE image) {
       NtHeaders(image)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   std::vector<const IMAGE_IMPORT_DESCRIPTOR*> imports;
   for (auto* module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(ImageBase(image) +
-                                                                        directory.VirtualAddress);
+                                                                       directory.VirtualAddress);
        directory.VirtualAddress != 0 && module->Name != 0; ++module)
     imports.push_back(module);
   return imports;

@@ -55,3 +55,5 @@ std::string BinaryDirectory() {
   std::string module(path, length);
   return module.substr(0, module.find_last_of("\\/"));
 }
+
+std::string BinaryPath(const std::string& name) { return BinaryDirectory() + "\\" + name; }

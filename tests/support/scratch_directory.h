@@ -23,3 +23,6 @@ std::string ReadFileBytes(const std::string& path);
 
 // This test executable's own directory, where the build puts every binary.
 std::string BinaryDirectory();
+
+// The path of a binary that the build put beside this executable.
+std::string BinaryPath(const std::string& name);

@@ -13,8 +13,7 @@
 namespace {
 
 DebugReport RunProbe(const std::string& arguments) {
-  return RunUnderDebugger("\"" + BinaryDirectory() + "\\trace_probe.exe\" " + arguments, "",
-                          nullptr);
+  return RunUnderDebugger("\"" + BinaryPath("trace_probe.exe") + "\" " + arguments, "", nullptr);
 }
 
 HANDLE OpenTraceLog(DWORD access) {

@@ -7,13 +7,11 @@
 #include "app/resource.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
+#include "tests/support/trace_messages.h"
 #include "wmi/wmi_connection.h"
 
 namespace {
 
-const std::string kConnectStart =
-    "WMI\x83\x54\x81\x5B\x83\x6F\x81\x5B\x90\xDA\x91\xB1\x8A\x4A\x8E\x6E\r\n";
-const std::string kQueryStart = "WMI\x83\x66\x81\x5B\x83\x5E\x8E\xE6\x93\xBE\r\n";
 const LONG kConnectionObjects = 2;  // locator and service
 
 // A window with a list of the dialog's id stands in for the dialog.
@@ -68,10 +66,10 @@ TEST_F(FrequencyQuery, NumbersEveryInstanceAndPutsNewestPressOnTop) {
   const std::vector<std::string> expected = {"Lumoradine(2):4294967295", "Lumoradine(0):800",
                                              "Lumoradine(2):4294967295", "Lumoradine(0):800"};
   EXPECT_EQ(expected, Lines());
-  const std::string press = kQueryStart + "Lumoradine(0):800\r\n" +
+  const std::string press = kQueryStartLine + "Lumoradine(0):800\r\n" +
                             "wbem->Get() error. hr=-2147217406\r\n" +
                             "Lumoradine(2):4294967295\r\n";
-  EXPECT_EQ(kConnectStart + press + press, ReadFileBytes("trace.log"));
+  EXPECT_EQ(kConnectStartLine + press + press, ReadFileBytes("trace.log"));
 }
 
 TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
@@ -82,7 +80,7 @@ TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
 
   const std::vector<std::string> expected = {"Lumoradine(2):7", "Lumoradine(0):5"};
   EXPECT_EQ(expected, Lines());
-  EXPECT_EQ(kConnectStart + kQueryStart + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
             ReadFileBytes("trace.log"));
 }
 
@@ -106,7 +104,7 @@ TEST_F(FrequencyQuery, NoInstancesTracesOnlyTheStart) {
   EXPECT_EQ(0, Query());
 
   EXPECT_TRUE(Lines().empty());
-  EXPECT_EQ(kConnectStart + kQueryStart, ReadFileBytes("trace.log"));
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine, ReadFileBytes("trace.log"));
 }
 
 TEST_F(FrequencyQuery, FailingExecQueryLeavesListAlone) {
@@ -117,7 +115,7 @@ TEST_F(FrequencyQuery, FailingExecQueryLeavesListAlone) {
   EXPECT_EQ(-1, Query());
 
   EXPECT_TRUE(Lines().empty());
-  EXPECT_EQ(kConnectStart + kQueryStart + "service->ExecQuery() error. hr=-2147217385\r\n",
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "service->ExecQuery() error. hr=-2147217385\r\n",
             ReadFileBytes("trace.log"));
 }
 
@@ -130,7 +128,7 @@ TEST_F(FrequencyQuery, WithoutConnectionTracesTheStartAndFails) {
   EXPECT_EQ(-1, Query());
 
   EXPECT_TRUE(Lines().empty());
-  EXPECT_EQ(connect_trace + kQueryStart, ReadFileBytes("trace.log"));
+  EXPECT_EQ(connect_trace + kQueryStartLine, ReadFileBytes("trace.log"));
 }
 
 TEST(FrequencyFromVariant, TakesTheBitsOfAnI4AndConvertsOtherIntegers) {

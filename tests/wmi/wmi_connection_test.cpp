@@ -4,13 +4,11 @@
 
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
+#include "tests/support/trace_messages.h"
 
 // CoInitializeSecurity takes effect once per process; each test runs in a
 // process of its own.
 namespace {
-
-const std::string kStart =
-    "WMI\x83\x54\x81\x5B\x83\x6F\x81\x5B\x90\xDA\x91\xB1\x8A\x4A\x8E\x6E\r\n";
 
 // Whether this thread is still in COM's MTA, judged by what joining it says.
 bool ThreadStillInMta() {
@@ -25,7 +23,7 @@ TEST(WmiConnection, SuccessTracesOnlyTheStartAndDisconnectReleasesAll) {
   EXPECT_NE(nullptr, locator);
   EXPECT_NE(nullptr, service);
   EXPECT_EQ(2, StandInAliveObjects());
-  EXPECT_EQ(kStart, ReadFileBytes("trace.log"));
+  EXPECT_EQ(kConnectStartLine, ReadFileBytes("trace.log"));
 
   EXPECT_EQ(0, WmiDisconnect());
   EXPECT_EQ(nullptr, service);
@@ -43,7 +41,7 @@ TEST(WmiConnection, FailingConnectServerReleasesLocatorAndLeavesCallersComAlone)
   EXPECT_EQ(nullptr, locator);
   EXPECT_EQ(nullptr, service);
   EXPECT_EQ(0, StandInAliveObjects());
-  EXPECT_EQ(kStart + "locator->ConnectServer() error. hr=-2147217405\r\n",
+  EXPECT_EQ(kConnectStartLine + "locator->ConnectServer() error. hr=-2147217405\r\n",
             ReadFileBytes("trace.log"));
 
   EXPECT_EQ(0, WmiDisconnect());
@@ -57,7 +55,8 @@ TEST(WmiConnection, FailingCoCreateInstanceUninitialisesCom) {
 
   EXPECT_EQ(-1, WmiConnect());
   EXPECT_EQ(nullptr, locator);
-  EXPECT_EQ(kStart + "CoCreateInstance() error. hr=-2147467259\r\n", ReadFileBytes("trace.log"));
+  EXPECT_EQ(kConnectStartLine + "CoCreateInstance() error. hr=-2147467259\r\n",
+            ReadFileBytes("trace.log"));
   EXPECT_FALSE(ThreadStillInMta());
 }
 
@@ -66,7 +65,7 @@ TEST(WmiConnection, ThreadAlreadyInMtaConnects) {
   ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));
 
   EXPECT_EQ(0, WmiConnect());  // S_FALSE from CoInitializeEx is success
-  EXPECT_EQ(kStart, ReadFileBytes("trace.log"));
+  EXPECT_EQ(kConnectStartLine, ReadFileBytes("trace.log"));
   WmiDisconnect();
   EXPECT_TRUE(ThreadStillInMta());
   CoUninitialize();
@@ -77,7 +76,8 @@ TEST(WmiConnection, ThreadInStaFailsWithoutUninitialising) {
   ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_APARTMENTTHREADED));
 
   EXPECT_EQ(-1, WmiConnect());
-  EXPECT_EQ(kStart + "CoInitializeEx() error. hr=-2147417850\r\n", ReadFileBytes("trace.log"));
+  EXPECT_EQ(kConnectStartLine + "CoInitializeEx() error. hr=-2147417850\r\n",
+            ReadFileBytes("trace.log"));
   WmiDisconnect();
   // Still in the STA: joining it again answers S_FALSE.
   EXPECT_EQ(S_FALSE, CoInitializeEx(NULL, COINIT_APARTMENTTHREADED));

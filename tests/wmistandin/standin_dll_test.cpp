@@ -17,7 +17,7 @@ typedef LONG(__stdcall* AliveObjectsFunction)();
 class StandInDll : public testing::Test {
  protected:
   void SetUp() override {
-    module_ = LoadLibraryA((BinaryDirectory() + "\\wmistandin.dll").c_str());
+    module_ = LoadLibraryA(BinaryPath("wmistandin.dll").c_str());
     ASSERT_NE(nullptr, module_);
     get_class_object_ = Export<GetClassObjectFunction>("DllGetClassObject");
     can_unload_now_ = Export<CanUnloadNowFunction>("DllCanUnloadNow");
