@@ -3,31 +3,44 @@
 # user's own prefix or display settings.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+preset=default
 build="$root/build"
 standin_clsid='{CB8555CC-9128-11D1-AD9B-00C04FD8FDFF}'
 
 fail() { echo "$(basename "$0"): $*" >&2; exit 1; }
 
+# The preset "default" builds into build/, any other into build-NAME/.
+use_preset() {
+  preset=$1
+  if [ "$preset" = default ]; then build="$root/build"; else build="$root/build-$preset"; fi
+}
+
 build_project() {
   mkdir -p "$build"
   "$root/scripts/setup.sh" || fail "installing the build's packages failed"
-  (cd "$root" && cmake --preset default) >"$build/configure.log" 2>&1 ||
+  (cd "$root" && cmake --preset "$preset") >"$build/configure.log" 2>&1 ||
     fail "configuring the build failed (see $build/configure.log)"
   cmake --build "$build" >"$build/build.log" 2>&1 ||
     fail "the build failed (see $build/build.log)"
 }
 
-# Xvfb on the first free display, with a work area smaller than the screen,
-# as a taskbar would leave it. -noreset keeps the root window's properties.
+# Xvfb on a free display, with a work area smaller than the screen, as a
+# taskbar would leave it. -noreset keeps the root window's properties. Xvfb
+# picks the display itself and writes its number once it takes connections.
 start_xvfb() {
-  local n
-  for n in $(seq 90 140); do [ -e "/tmp/.X$n-lock" ] || break; done
-  Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+  local number="$build/xvfb-display"
+  rm -f "$number"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$number" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  for _ in $(seq 200); do
+    [ -s "$number" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -s "$number" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$number")"
   xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 1024, 728" ||
-    fail "Xvfb did not start on $DISPLAY"
+    fail "Xvfb on $DISPLAY does not answer"
 }
 
 wine_reg() { (cd / && wine reg add "$@" /f >/dev/null 2>&1) || fail "wine reg add $1 failed"; }
