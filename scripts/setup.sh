@@ -15,7 +15,8 @@ binfmt=/proc/sys/fs/binfmt_misc
 
 say() { echo "setup: $*" >&2; }
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-apt_get() { as_root env DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@"; }
+# A fresh machine may still be running its own first upgrade: wait for its lock.
+apt_get() { as_root env DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
 
 # apt's own reason for a failure: its last error line.
 apt_reason() { grep '^E: ' <<<"$1" | tail -n 1 | sed 's/^E: //'; }
