@@ -4,7 +4,7 @@
 set -uo pipefail
 
 packages=(
-  cmake ninja-build googletest
+  cmake ninja-build googletest gcovr
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils x11-apps imagemagick fonts-ipafont-gothic
 )

@@ -1,0 +1,53 @@
+# Sourced by ./test --coverage, after scripts/wine-env.sh: counts what the suite
+# runs of app/, trace/ and wmi/ and reports it per file.
+#
+# Wine reads a name that starts with "/" as a host path, so each process finds
+# the .gcda paths that the compiler wrote, whatever its current drive. But two
+# processes must never write one .gcda at once: libgcov takes msvcrt's
+# _locking, which under Wine gives up after a few milliseconds, and the loser
+# drops its counts ("profiling:...:Cannot open"). So each process writes a tree
+# of its own, named by its process id, and the trees are merged afterwards.
+
+gcov_tool=i686-w64-mingw32-gcov-tool-posix
+gcov=i686-w64-mingw32-gcov-posix
+
+start_counting() {
+  rm -rf "$build/gcda"
+  find "$build/CMakeFiles" -name '*.gcda' -delete
+  export GCOV_PREFIX="$build/gcda/%p"
+}
+
+# Folds every process's tree into one and puts its files where gcov looks for
+# them: at the paths the compiler gave, beside the .gcno files.
+merge_counts() {
+  local merged="$build/gcda/merged" tree
+  # gcov-tool writes through libgcov's own code, which would follow the prefix too.
+  unset GCOV_PREFIX
+  for tree in "$build"/gcda/[0-9]*; do
+    if [ ! -d "$merged" ]; then
+      cp -r "$tree" "$merged"
+      continue
+    fi
+    # gcov-tool writes only into folders that exist.
+    (cd "$tree" && find . -type d) | (cd "$merged" && xargs mkdir -p)
+    "$gcov_tool" merge -o "$merged" "$merged" "$tree" >/dev/null ||
+      { echo "test: gcov-tool could not merge $tree" >&2; return 1; }
+  done
+  [ -d "$merged" ] || { echo "test: no process wrote coverage counts" >&2; return 1; }
+  (cd "$merged" && find . -name '*.gcda') | while read -r file; do
+    cp "$merged/$file" "/${file#./}"
+  done
+}
+
+report_coverage() {
+  local report="$build/coverage"
+  merge_counts || return 1
+  mkdir -p "$report"
+  local gcovr_options=(--root "$root" --gcov-executable "$gcov"
+                       --filter "$root/app/" --filter "$root/trace/" --filter "$root/wmi/")
+  (cd "$root" && gcovr "${gcovr_options[@]}" --txt - \
+     --html-details "$report/index.html" --html-title "Lumoradine coverage" "$build/CMakeFiles" &&
+   gcovr "${gcovr_options[@]}" --branches --txt - "$build/CMakeFiles") ||
+    { echo "test: gcovr failed" >&2; return 1; }
+  echo "HTML report: $report/index.html"
+}
