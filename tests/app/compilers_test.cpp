@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(BothCompilers, MakeTheSameDialogAndManifest) {
+TEST(BothCompilers, MakeTheSameDialogManifestAndVersionResource) {
   ProgramResources ours(BinaryPath("lumoradine.exe"));
   ProgramResources theirs(COMPARED_PROGRAM);
   ASSERT_TRUE(ours.loaded());
@@ -17,7 +17,8 @@ TEST(BothCompilers, MakeTheSameDialogAndManifest) {
   const struct {
     LPCSTR type, name, what;
   } compared[] = {{RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN), "dialog template"},
-                  {RT_MANIFEST, MAKEINTRESOURCEA(1), "manifest"}};
+                  {RT_MANIFEST, MAKEINTRESOURCEA(1), "manifest"},
+                  {RT_VERSION, MAKEINTRESOURCEA(1), "version resource"}};
   for (const auto& resource : compared) {
     const std::string bytes = ours.Japanese(resource.type, resource.name);
     EXPECT_FALSE(bytes.empty()) << resource.what;
