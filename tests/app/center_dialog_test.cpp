@@ -2,47 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/pe_image.h"
+#include "tests/support/import_patch.h"
 
 namespace {
-
-// Points this executable's import of user32!SystemParametersInfoA elsewhere;
-// CenterDialog is linked in, so its calls go through the same slot.
-class ImportPatch {
- public:
-  ImportPatch(const char* name, void* replacement)
-      : slot_(FindImportSlot(GetProcAddress(GetModuleHandleA("user32.dll"), name))) {
-    if (slot_ != nullptr) original_ = Swap(replacement);
-  }
-  ~ImportPatch() {
-    if (slot_ != nullptr) Swap(original_);
-  }
-  ImportPatch(const ImportPatch&) = delete;
-  ImportPatch& operator=(const ImportPatch&) = delete;
-  bool active() const { return slot_ != nullptr; }
-
- private:
-  static void** FindImportSlot(FARPROC target) {
-    HMODULE self = GetModuleHandleA(NULL);
-    for (const IMAGE_IMPORT_DESCRIPTOR* module : Imports(self))
-      for (auto* thunk = reinterpret_cast<void**>(const_cast<BYTE*>(ImageBase(self)) +
-                                                  module->FirstThunk);
-           *thunk; ++thunk)
-        if (*thunk == reinterpret_cast<void*>(target)) return thunk;
-    return nullptr;
-  }
-  void* Swap(void* value) {
-    DWORD protection = 0;
-    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
-    void* previous = *slot_;
-    *slot_ = value;
-    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
-    return previous;
-  }
-
-  void** slot_;
-  void* original_ = nullptr;
-};
 
 BOOL WINAPI FailingSystemParametersInfo(UINT, UINT, PVOID, UINT) { return FALSE; }
 
@@ -139,8 +101,7 @@ TEST(CenterDialog, FallsBackToTheDesktopWhenTheWorkAreaIsUnknown) {
   GetWindowRect(dialog, &own);
   const POINT expected = CenteredPosition(desktop, desktop, own);
   {
-    ImportPatch patch("SystemParametersInfoA",
-                      reinterpret_cast<void*>(&FailingSystemParametersInfo));
+    ImportPatch patch("user32.dll", "SystemParametersInfoA", &FailingSystemParametersInfo);
     ASSERT_TRUE(patch.active());
     EXPECT_NE(0, CenterDialog(dialog));
   }
