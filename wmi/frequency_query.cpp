@@ -4,6 +4,7 @@
 
 #include "app/resource.h"
 #include "trace/trace.h"
+#include "wmi/bstr_holder.h"
 #include "wmi/variant_holder.h"
 #include "wmi/wmi_connection.h"
 
@@ -28,6 +29,14 @@ bool IsIntegerType(VARTYPE type) {
     default:
       return false;
   }
+}
+
+// Strings that cannot be allocated fail the call as a lack of memory inside it would.
+HRESULT QueryProcessorPerformance(IEnumWbemClassObject** enumerator) {
+  BstrHolder language(L"WQL");
+  BstrHolder query(L"SELECT * FROM ProcessorPerformance");
+  if (!language.allocated() || !query.allocated()) return E_OUTOFMEMORY;
+  return service->ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY, NULL, enumerator);
 }
 
 // Formats, inserts at the top of the list, and traces one instance's line.
@@ -82,10 +91,7 @@ int QueryFrequencies(HWND dialog) {
   if (service == NULL) return -1;
 
   IEnumWbemClassObject* enumerator = NULL;
-  // Constant strings, not BSTRs: the service only reads them.
-  HRESULT hr = service->ExecQuery(const_cast<BSTR>(L"WQL"),
-                                  const_cast<BSTR>(L"SELECT * FROM ProcessorPerformance"),
-                                  WBEM_FLAG_FORWARD_ONLY, NULL, &enumerator);
+  HRESULT hr = QueryProcessorPerformance(&enumerator);
   if (FAILED(hr)) {
     Trace("service->ExecQuery() error. hr=%d\n", static_cast<int>(hr));
     return -1;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "tests/support/bstr_watch.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
 #include "tests/support/trace_messages.h"
@@ -101,7 +102,12 @@ TEST_F(FrequencyQuery, NoInstancesTracesOnlyTheStart) {
   ScopedEnvironment instances("WMISTANDIN_INSTANCES", "");
   Connect();
 
-  EXPECT_EQ(0, Query());
+  {
+    BstrWatch watch(0);
+    ASSERT_TRUE(watch.active());
+    EXPECT_EQ(0, Query());
+    EXPECT_EQ(0, watch.unfreed());
+  }
 
   EXPECT_TRUE(Lines().empty());
   EXPECT_EQ(kConnectStartLine + kQueryStartLine, ReadFileBytes("trace.log"));
@@ -117,6 +123,24 @@ TEST_F(FrequencyQuery, FailingExecQueryLeavesListAlone) {
   EXPECT_TRUE(Lines().empty());
   EXPECT_EQ(kConnectStartLine + kQueryStartLine + "service->ExecQuery() error. hr=-2147217385\r\n",
             ReadFileBytes("trace.log"));
+}
+
+// The language first, then the query: each allocation that fails fails the call.
+TEST_F(FrequencyQuery, QueryStringsThatCannotBeAllocatedFailExecQueryWithOutOfMemory) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "800");
+  Connect();
+
+  for (int failing : {1, 2}) {
+    BstrWatch watch(failing);
+    ASSERT_TRUE(watch.active());
+    EXPECT_EQ(-1, Query());
+    EXPECT_EQ(2, watch.allocations());
+    EXPECT_EQ(0, watch.unfreed());
+  }
+
+  EXPECT_TRUE(Lines().empty());
+  const std::string press = kQueryStartLine + "service->ExecQuery() error. hr=-2147024882\r\n";
+  EXPECT_EQ(kConnectStartLine + press + press, ReadFileBytes("trace.log"));
 }
 
 TEST_F(FrequencyQuery, WithoutConnectionTracesTheStartAndFails) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/bstr_watch.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
 #include "tests/support/trace_messages.h"
@@ -19,7 +20,12 @@ bool ThreadStillInMta() {
 
 TEST(WmiConnection, SuccessTracesOnlyTheStartAndDisconnectReleasesAll) {
   ScratchDirectory scratch;
-  ASSERT_EQ(0, WmiConnect());
+  {
+    BstrWatch watch(0);
+    ASSERT_TRUE(watch.active());
+    ASSERT_EQ(0, WmiConnect());
+    EXPECT_EQ(0, watch.unfreed());
+  }
   EXPECT_NE(nullptr, locator);
   EXPECT_NE(nullptr, service);
   EXPECT_EQ(2, StandInAliveObjects());
@@ -47,6 +53,22 @@ TEST(WmiConnection, FailingConnectServerReleasesLocatorAndLeavesCallersComAlone)
   EXPECT_EQ(0, WmiDisconnect());
   EXPECT_TRUE(ThreadStillInMta());
   CoUninitialize();
+}
+
+TEST(WmiConnection, NamespaceThatCannotBeAllocatedFailsConnectServerWithOutOfMemory) {
+  ScratchDirectory scratch;
+  {
+    BstrWatch watch(1);
+    ASSERT_TRUE(watch.active());
+    EXPECT_EQ(-1, WmiConnect());
+    EXPECT_EQ(1, watch.allocations());
+  }
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(nullptr, service);
+  EXPECT_EQ(0, StandInAliveObjects());
+  EXPECT_EQ(kConnectStartLine + "locator->ConnectServer() error. hr=-2147024882\r\n",
+            ReadFileBytes("trace.log"));
+  EXPECT_FALSE(ThreadStillInMta());
 }
 
 TEST(WmiConnection, FailingCoCreateInstanceUninitialisesCom) {
