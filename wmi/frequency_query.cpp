@@ -103,16 +103,20 @@ int QueryFrequencies(HWND dialog) {
   int index = 0;
   hr = enumerator->Next(WBEM_INFINITE, 1, &wbem, &returned);
   while (hr == WBEM_S_NO_ERROR && returned != 0) {
-    // Clear rather than re-initialise: a value skipped last pass may still own memory.
-    holder.Clear();
-    hr = wbem->Get(L"frequency", 0, holder.get(), NULL, NULL);
-    if (FAILED(hr)) {
-      Trace("wbem->Get() error. hr=%d\n", static_cast<int>(hr));
-    } else {
-      AddLine(dialog, index, holder);
+    // A provider may count an object that it did not give: the instance still
+    // counts, but there is nothing to read or release.
+    if (wbem != NULL) {
+      // Clear rather than re-initialise: a value skipped last pass may still own memory.
+      holder.Clear();
+      hr = wbem->Get(L"frequency", 0, holder.get(), NULL, NULL);
+      if (FAILED(hr)) {
+        Trace("wbem->Get() error. hr=%d\n", static_cast<int>(hr));
+      } else {
+        AddLine(dialog, index, holder);
+      }
+      wbem->Release();
+      wbem = NULL;
     }
-    wbem->Release();
-    wbem = NULL;
     ++index;
     hr = enumerator->Next(WBEM_INFINITE, 1, &wbem, &returned);
   }

@@ -85,6 +85,19 @@ TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
             ReadFileBytes("trace.log"));
 }
 
+// Next breaking its contract: success and a count of 1, but no object.
+TEST_F(FrequencyQuery, NullObjectFromNextGivesNoLineButCountsAndTheLoopGoesOn) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "5,null-object,7");
+  Connect();
+
+  EXPECT_EQ(0, Query());
+
+  const std::vector<std::string> expected = {"Lumoradine(2):7", "Lumoradine(0):5"};
+  EXPECT_EQ(expected, Lines());
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
+            ReadFileBytes("trace.log"));
+}
+
 // The query holds the list's redrawing while it inserts; afterwards the list
 // must repaint itself again when it changes.
 TEST_F(FrequencyQuery, ListRedrawsAgainAfterTheQuery) {

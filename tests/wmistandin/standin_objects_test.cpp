@@ -105,6 +105,10 @@ std::string Transcript(IEnumWbemClassObject* enumerator) {
       text += "next=" + Hex(hr) + "/" + std::to_string(returned) + " ";
       continue;
     }
+    if (object == NULL) {
+      text += "no-object ";
+      continue;
+    }
     text += Frequency(object) + " ";
     object->Release();
   }
@@ -253,6 +257,10 @@ TEST_F(StandIn, ServesEachListedInstanceThenEnds) {
 TEST_F(StandIn, NextErrorFailsOnlyTheCallWhereItStands) {
   EXPECT_EQ("1000 next=0x80041001/0 2000 end", Serve("1000,next-error,2000"));
   EXPECT_EQ("next=0x80041001/0 next=0x80041001/0 end", Serve("next-error,next-error"));
+}
+
+TEST_F(StandIn, NullObjectIsASuccessfulNextWithoutAnObject) {
+  EXPECT_EQ("1000 no-object 2000 end", Serve("1000,null-object,2000"));
 }
 
 TEST_F(StandIn, MalformedListFailsTheQuery) {
