@@ -59,6 +59,8 @@ class ListRedrawHold {
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
   }
   ~ListRedrawHold() {
+    // Without a list InvalidateRect would take NULL for every window on the screen.
+    if (list_ == NULL) return;
     SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, NULL, TRUE);
   }

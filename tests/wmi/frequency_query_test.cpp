@@ -111,6 +111,26 @@ TEST_F(FrequencyQuery, ListRedrawsAgainAfterTheQuery) {
   EXPECT_TRUE(GetUpdateRect(list, NULL, FALSE));
 }
 
+// GetDlgItem finds no list: every line is still traced and counted, and
+// nothing else on the screen is touched.
+TEST_F(FrequencyQuery, WithoutAListEveryLineIsStillTracedAndCounted) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "800,get-error,900");
+  Connect();
+  HWND without_list = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, NULL,
+                                      NULL, NULL, NULL);
+  UpdateWindow(window_);
+  ASSERT_FALSE(GetUpdateRect(window_, NULL, FALSE));
+
+  EXPECT_EQ(0, QueryFrequencies(without_list));
+
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):800\r\n" +
+                "wbem->Get() error. hr=-2147217406\r\nLumoradine(2):900\r\n",
+            ReadFileBytes("trace.log"));
+  EXPECT_FALSE(GetUpdateRect(window_, NULL, FALSE));
+  EXPECT_TRUE(Lines().empty());
+  DestroyWindow(without_list);
+}
+
 TEST_F(FrequencyQuery, NoInstancesTracesOnlyTheStart) {
   ScopedEnvironment instances("WMISTANDIN_INSTANCES", "");
   Connect();
