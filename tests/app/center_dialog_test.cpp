@@ -8,6 +8,13 @@ namespace {
 
 BOOL WINAPI FailingSystemParametersInfo(UINT, UINT, PVOID, UINT) { return FALSE; }
 
+// GetWindowRect failing for one window, passed on for every other.
+HWND unmeasurable = NULL;
+BOOL WINAPI GetWindowRectExceptUnmeasurable(HWND window, RECT* rect) {
+  if (window == unmeasurable) return FALSE;
+  return Unpatched<BOOL(WINAPI*)(HWND, RECT*)>("user32.dll", "GetWindowRect")(window, rect);
+}
+
 RECT Rect(LONG left, LONG top, LONG right, LONG bottom) {
   RECT rect = {left, top, right, bottom};
   return rect;
@@ -108,6 +115,29 @@ TEST(CenterDialog, FallsBackToTheDesktopWhenTheWorkAreaIsUnknown) {
   GetWindowRect(dialog, &own);
   EXPECT_TRUE(At(expected.x, expected.y, POINT{own.left, own.top}));
   DestroyWindow(dialog);
+}
+
+TEST_F(CenterDialogOnWindows, WithoutAWorkAreaOrADesktopRectangleStaysPut) {
+  SetWindowPos(dialog_, NULL, 3, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  unmeasurable = GetDesktopWindow();
+  {
+    ImportPatch work_area("user32.dll", "SystemParametersInfoA", &FailingSystemParametersInfo);
+    ImportPatch rect("user32.dll", "GetWindowRect", &GetWindowRectExceptUnmeasurable);
+    ASSERT_TRUE(work_area.active() && rect.active());
+    EXPECT_EQ(0, CenterDialog(dialog_));
+  }
+  EXPECT_TRUE(At(3, 5, DialogPosition()));
+}
+
+TEST_F(CenterDialogOnWindows, WithoutItsOwnRectangleStaysPut) {
+  SetWindowPos(dialog_, NULL, 3, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  unmeasurable = dialog_;
+  {
+    ImportPatch rect("user32.dll", "GetWindowRect", &GetWindowRectExceptUnmeasurable);
+    ASSERT_TRUE(rect.active());
+    EXPECT_EQ(0, CenterDialog(dialog_));
+  }
+  EXPECT_TRUE(At(3, 5, DialogPosition()));
 }
 
 }  // namespace

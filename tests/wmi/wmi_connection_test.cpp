@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/bstr_watch.h"
+#include "tests/support/import_patch.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
 #include "tests/support/trace_messages.h"
@@ -69,6 +70,33 @@ TEST(WmiConnection, NamespaceThatCannotBeAllocatedFailsConnectServerWithOutOfMem
   EXPECT_EQ(kConnectStartLine + "locator->ConnectServer() error. hr=-2147024882\r\n",
             ReadFileBytes("trace.log"));
   EXPECT_FALSE(ThreadStillInMta());
+}
+
+// Windows answers so when security was set in this process already; Wine never does.
+HRESULT WINAPI SecurityTooLate(PSECURITY_DESCRIPTOR, LONG, SOLE_AUTHENTICATION_SERVICE*, void*,
+                               DWORD, DWORD, void*, DWORD, void*) {
+  return RPC_E_TOO_LATE;
+}
+
+TEST(WmiConnection, FailingCoInitializeSecurityUninitialisesComAndHoldsNothing) {
+  ScratchDirectory scratch;
+  {
+    ImportPatch too_late("ole32.dll", "CoInitializeSecurity", &SecurityTooLate);
+    ASSERT_TRUE(too_late.active());
+    EXPECT_EQ(-1, WmiConnect());
+  }
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(nullptr, service);
+  EXPECT_EQ(0, StandInAliveObjects());
+  EXPECT_EQ(kConnectStartLine + "CoInitializeSecurity() error. hr=-2147417831\r\n",
+            ReadFileBytes("trace.log"));
+  EXPECT_FALSE(ThreadStillInMta());
+
+  // Nothing of COM is WmiDisconnect's to leave: the caller's own stays.
+  ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));
+  EXPECT_EQ(0, WmiDisconnect());
+  EXPECT_TRUE(ThreadStillInMta());
+  CoUninitialize();
 }
 
 TEST(WmiConnection, FailingCoCreateInstanceUninitialisesCom) {
