@@ -4,6 +4,7 @@
 
 #include "app/resource.h"
 #include "trace/trace.h"
+#include "wmi/bstr_holder.h"
 #include "wmi/variant_holder.h"
 #include "wmi/wmi_connection.h"
 
@@ -30,6 +31,14 @@ bool IsIntegerType(VARTYPE type) {
   }
 }
 
+// Strings that cannot be allocated fail the call as a lack of memory inside it would.
+HRESULT QueryProcessorPerformance(IEnumWbemClassObject** enumerator) {
+  BstrHolder language(L"WQL");
+  BstrHolder query(L"SELECT * FROM ProcessorPerformance");
+  if (!language.allocated() || !query.allocated()) return E_OUTOFMEMORY;
+  return service->ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY, NULL, enumerator);
+}
+
 // Formats, inserts at the top of the list, and traces one instance's line.
 void AddLine(HWND dialog, int index, VariantHolder& holder) {
   unsigned int frequency = 0;
@@ -50,6 +59,8 @@ class ListRedrawHold {
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
   }
   ~ListRedrawHold() {
+    // Without a list InvalidateRect would take NULL for every window on the screen.
+    if (list_ == NULL) return;
     SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, NULL, TRUE);
   }
@@ -82,10 +93,7 @@ int QueryFrequencies(HWND dialog) {
   if (service == NULL) return -1;
 
   IEnumWbemClassObject* enumerator = NULL;
-  // Constant strings, not BSTRs: the service only reads them.
-  HRESULT hr = service->ExecQuery(const_cast<BSTR>(L"WQL"),
-                                  const_cast<BSTR>(L"SELECT * FROM ProcessorPerformance"),
-                                  WBEM_FLAG_FORWARD_ONLY, NULL, &enumerator);
+  HRESULT hr = QueryProcessorPerformance(&enumerator);
   if (FAILED(hr)) {
     Trace("service->ExecQuery() error. hr=%d\n", static_cast<int>(hr));
     return -1;
@@ -97,16 +105,20 @@ int QueryFrequencies(HWND dialog) {
   int index = 0;
   hr = enumerator->Next(WBEM_INFINITE, 1, &wbem, &returned);
   while (hr == WBEM_S_NO_ERROR && returned != 0) {
-    // Clear rather than re-initialise: a value skipped last pass may still own memory.
-    holder.Clear();
-    hr = wbem->Get(L"frequency", 0, holder.get(), NULL, NULL);
-    if (FAILED(hr)) {
-      Trace("wbem->Get() error. hr=%d\n", static_cast<int>(hr));
-    } else {
-      AddLine(dialog, index, holder);
+    // A provider may count an object that it did not give: the instance still
+    // counts, but there is nothing to read or release.
+    if (wbem != NULL) {
+      // Clear rather than re-initialise: a value skipped last pass may still own memory.
+      holder.Clear();
+      hr = wbem->Get(L"frequency", 0, holder.get(), NULL, NULL);
+      if (FAILED(hr)) {
+        Trace("wbem->Get() error. hr=%d\n", static_cast<int>(hr));
+      } else {
+        AddLine(dialog, index, holder);
+      }
+      wbem->Release();
+      wbem = NULL;
     }
-    wbem->Release();
-    wbem = NULL;
     ++index;
     hr = enumerator->Next(WBEM_INFINITE, 1, &wbem, &returned);
   }

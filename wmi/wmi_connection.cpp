@@ -1,6 +1,7 @@
 #include "wmi/wmi_connection.h"
 
 #include "trace/trace.h"
+#include "wmi/bstr_holder.h"
 
 IWbemLocator* locator = NULL;
 IWbemServices* service = NULL;
@@ -15,6 +16,15 @@ void ReleaseLocator() {
   if (locator == NULL) return;
   locator->Release();
   locator = NULL;
+}
+
+// A namespace string that cannot be allocated fails the call as a lack of
+// memory inside it would.
+HRESULT ConnectToRootWmi() {
+  BstrHolder resource(L"root\\WMI");
+  if (!resource.allocated()) return E_OUTOFMEMORY;
+  return locator->ConnectServer(resource.get(), NULL, NULL, NULL, WBEM_FLAG_CONNECT_USE_MAX_WAIT,
+                                NULL, NULL, &service);
 }
 
 }  // namespace
@@ -46,9 +56,7 @@ int WmiConnect() {
     return -1;
   }
 
-  // A constant string, not a BSTR: the locator only reads it.
-  hr = locator->ConnectServer(const_cast<BSTR>(L"root\\WMI"), NULL, NULL, NULL,
-                              WBEM_FLAG_CONNECT_USE_MAX_WAIT, NULL, NULL, &service);
+  hr = ConnectToRootWmi();
   if (FAILED(hr)) {
     Trace("locator->ConnectServer() error. hr=%d\n", static_cast<int>(hr));
     service = NULL;

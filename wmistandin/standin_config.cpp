@@ -64,7 +64,8 @@ bool LookUp(const Named<Value> (&table)[Count], std::string_view name, Value* va
 
 const Named<InstanceKind> kInstanceWords[] = {{"get-error", InstanceKind::kGetError},
                                               {"null", InstanceKind::kNull},
-                                              {"next-error", InstanceKind::kNextError}};
+                                              {"next-error", InstanceKind::kNextError},
+                                              {"null-object", InstanceKind::kNullObject}};
 
 const Named<FailingCall> kCallNames[] = {{"CoCreateInstance", FailingCall::kCreateInstance},
                                          {"ConnectServer", FailingCall::kConnectServer},

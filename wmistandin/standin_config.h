@@ -8,10 +8,11 @@
 
 // What one served ProcessorPerformance instance does when the program reads it.
 enum class InstanceKind {
-  kFrequency,  // Get answers VT_I4 with frequency's 32 bits
-  kGetError,   // Get fails with WBEM_E_NOT_FOUND
-  kNull,       // Get answers VT_NULL
-  kNextError,  // Next fails with WBEM_E_FAILED where this instance would come
+  kFrequency,   // Get answers VT_I4 with frequency's 32 bits
+  kGetError,    // Get fails with WBEM_E_NOT_FOUND
+  kNull,        // Get answers VT_NULL
+  kNextError,   // Next fails with WBEM_E_FAILED where this instance would come
+  kNullObject,  // Next succeeds with a count of 1 but no object, breaking its contract
 };
 
 struct Instance {
@@ -28,8 +29,9 @@ struct Failure {
 };
 
 // WMISTANDIN_INSTANCES: items separated by commas, each a decimal 0..4294967295,
-// "get-error", "null" or "next-error". Empty text is no instances. False, with
-// out untouched, on any malformed item, so that a typo never serves a guess.
+// "get-error", "null", "next-error" or "null-object". Empty text is no
+// instances. False, with out untouched, on any malformed item, so that a typo
+// never serves a guess.
 bool ParseInstances(std::string_view text, std::vector<Instance>* out);
 
 // WMISTANDIN_FAIL: "CALL:HRESULT", CALL one of CoCreateInstance, ConnectServer,

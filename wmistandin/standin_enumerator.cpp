@@ -45,8 +45,12 @@ class Enumerator : public ComObject<IEnumWbemClassObject> {
       ++position_;
       return WBEM_E_FAILED;
     }
-    *object = NewClassObject(instance);
-    if (*object == NULL) return first ? WBEM_E_OUT_OF_MEMORY : WBEM_S_FALSE;
+    if (instance.kind == InstanceKind::kNullObject) {
+      *object = NULL;
+    } else {
+      *object = NewClassObject(instance);
+      if (*object == NULL) return first ? WBEM_E_OUT_OF_MEMORY : WBEM_S_FALSE;
+    }
     ++position_;
     return WBEM_S_NO_ERROR;
   }

@@ -1,6 +1,8 @@
 #include "wmistandin/standin_query.h"
 
+#include <oleauto.h>
 #include <wbemidl.h>
+#include <wchar.h>
 
 #include <string_view>
 #include <vector>
@@ -40,14 +42,22 @@ bool IsClassName(std::wstring_view word) {
   return !word.empty();
 }
 
+// A proxy sizes a BSTR by the length stored before its first character. A
+// literal cast to BSTR has none there, so it would arrive garbled or fault the
+// marshaller: refuse what stored length and text disagree on. NULL is the
+// empty BSTR.
+bool IsWholeBstr(const BSTR text) { return text == NULL || SysStringLen(text) == wcslen(text); }
+
 }  // namespace
 
-HRESULT CheckNamespace(const wchar_t* name) {
+HRESULT CheckNamespace(const BSTR name) {
+  if (!IsWholeBstr(name)) return E_INVALIDARG;
   if (name != NULL && EqualsIgnoringCase(name, L"root\\WMI")) return S_OK;
   return WBEM_E_INVALID_NAMESPACE;
 }
 
-HRESULT CheckQuery(const wchar_t* language, const wchar_t* query) {
+HRESULT CheckQuery(const BSTR language, const BSTR query) {
+  if (!IsWholeBstr(language) || !IsWholeBstr(query)) return E_INVALIDARG;
   if (language == NULL || query == NULL) return WBEM_E_INVALID_PARAMETER;
   if (!EqualsIgnoringCase(language, L"WQL")) return WBEM_E_INVALID_QUERY_TYPE;
   const std::vector<std::wstring_view> words = Words(query);

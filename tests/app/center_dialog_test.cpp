@@ -2,49 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/pe_image.h"
+#include "tests/support/import_patch.h"
 
 namespace {
 
-// Points this executable's import of user32!SystemParametersInfoA elsewhere;
-// CenterDialog is linked in, so its calls go through the same slot.
-class ImportPatch {
- public:
-  ImportPatch(const char* name, void* replacement)
-      : slot_(FindImportSlot(GetProcAddress(GetModuleHandleA("user32.dll"), name))) {
-    if (slot_ != nullptr) original_ = Swap(replacement);
-  }
-  ~ImportPatch() {
-    if (slot_ != nullptr) Swap(original_);
-  }
-  ImportPatch(const ImportPatch&) = delete;
-  ImportPatch& operator=(const ImportPatch&) = delete;
-  bool active() const { return slot_ != nullptr; }
-
- private:
-  static void** FindImportSlot(FARPROC target) {
-    HMODULE self = GetModuleHandleA(NULL);
-    for (const IMAGE_IMPORT_DESCRIPTOR* module : Imports(self))
-      for (auto* thunk = reinterpret_cast<void**>(const_cast<BYTE*>(ImageBase(self)) +
-                                                  module->FirstThunk);
-           *thunk; ++thunk)
-        if (*thunk == reinterpret_cast<void*>(target)) return thunk;
-    return nullptr;
-  }
-  void* Swap(void* value) {
-    DWORD protection = 0;
-    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
-    void* previous = *slot_;
-    *slot_ = value;
-    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
-    return previous;
-  }
-
-  void** slot_;
-  void* original_ = nullptr;
-};
-
 BOOL WINAPI FailingSystemParametersInfo(UINT, UINT, PVOID, UINT) { return FALSE; }
+
+// GetWindowRect failing for one window, passed on for every other.
+HWND unmeasurable = NULL;
+BOOL WINAPI GetWindowRectExceptUnmeasurable(HWND window, RECT* rect) {
+  if (window == unmeasurable) return FALSE;
+  return Unpatched<BOOL(WINAPI*)(HWND, RECT*)>("user32.dll", "GetWindowRect")(window, rect);
+}
 
 RECT Rect(LONG left, LONG top, LONG right, LONG bottom) {
   RECT rect = {left, top, right, bottom};
@@ -139,14 +108,36 @@ TEST(CenterDialog, FallsBackToTheDesktopWhenTheWorkAreaIsUnknown) {
   GetWindowRect(dialog, &own);
   const POINT expected = CenteredPosition(desktop, desktop, own);
   {
-    ImportPatch patch("SystemParametersInfoA",
-                      reinterpret_cast<void*>(&FailingSystemParametersInfo));
+    ImportPatch patch("user32.dll", "SystemParametersInfoA", &FailingSystemParametersInfo);
     ASSERT_TRUE(patch.active());
     EXPECT_NE(0, CenterDialog(dialog));
   }
   GetWindowRect(dialog, &own);
   EXPECT_TRUE(At(expected.x, expected.y, POINT{own.left, own.top}));
   DestroyWindow(dialog);
+}
+
+TEST_F(CenterDialogOnWindows, WithoutAWorkAreaOrADesktopRectangleStaysPut) {
+  SetWindowPos(dialog_, NULL, 3, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  unmeasurable = GetDesktopWindow();
+  {
+    ImportPatch work_area("user32.dll", "SystemParametersInfoA", &FailingSystemParametersInfo);
+    ImportPatch rect("user32.dll", "GetWindowRect", &GetWindowRectExceptUnmeasurable);
+    ASSERT_TRUE(work_area.active() && rect.active());
+    EXPECT_EQ(0, CenterDialog(dialog_));
+  }
+  EXPECT_TRUE(At(3, 5, DialogPosition()));
+}
+
+TEST_F(CenterDialogOnWindows, WithoutItsOwnRectangleStaysPut) {
+  SetWindowPos(dialog_, NULL, 3, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  unmeasurable = dialog_;
+  {
+    ImportPatch rect("user32.dll", "GetWindowRect", &GetWindowRectExceptUnmeasurable);
+    ASSERT_TRUE(rect.active());
+    EXPECT_EQ(0, CenterDialog(dialog_));
+  }
+  EXPECT_TRUE(At(3, 5, DialogPosition()));
 }
 
 }  // namespace

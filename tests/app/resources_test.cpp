@@ -8,11 +8,10 @@
 
 #include "app/resource.h"
 #include "tests/support/pe_image.h"
+#include "tests/support/program_resources.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {
-
-const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
 
 // Reads a DLGTEMPLATEEX field by field.
 class TemplateReader {
@@ -55,15 +54,15 @@ struct Control {
 
   bool operator==(const Control& other) const {
     return std::tie(style, x, y, cx, cy, id, window_class, text) ==
-           std::tie(other.style, other.x, other.y, other.cx, other.cy, other.id,
-                    other.window_class, other.text);
+           std::tie(other.style, other.x, other.y, other.cx, other.cy, other.id, other.window_class,
+                    other.text);
   }
 };
 
 void PrintTo(const Control& control, std::ostream* out) {
   *out << "id " << control.id << " style 0x" << std::hex << control.style << std::dec << " at "
-       << control.x << "," << control.y << " size " << control.cx << "x" << control.cy
-       << " class " << ::testing::PrintToString(control.window_class) << " text "
+       << control.x << "," << control.y << " size " << control.cx << "x" << control.cy << " class "
+       << ::testing::PrintToString(control.window_class) << " text "
        << ::testing::PrintToString(control.text);
 }
 
@@ -84,28 +83,15 @@ Control ReadControl(TemplateReader* reader) {
 
 class Resources : public ::testing::Test {
  protected:
-  void SetUp() override {
-    program_ = LoadLibraryExA(BinaryPath("lumoradine.exe").c_str(), NULL,
-                              LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, program_);
-  }
-  void TearDown() override { FreeLibrary(program_); }
+  void SetUp() override { ASSERT_TRUE(program_.loaded()); }
 
-  const BYTE* Load(LPCSTR type, LPCSTR name, DWORD* size) {
-    HRSRC resource = FindResourceExA(program_, type, name, kJapanese);
-    if (resource == NULL) return nullptr;
-    *size = SizeofResource(program_, resource);
-    return static_cast<const BYTE*>(LockResource(LoadResource(program_, resource)));
-  }
-
-  HMODULE program_ = NULL;
+  ProgramResources program_{BinaryPath("lumoradine.exe")};
 };
 
 TEST_F(Resources, MainDialogTemplateInJapanese) {
-  DWORD size = 0;
-  const BYTE* data = Load(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN), &size);
-  ASSERT_NE(nullptr, data);
-  TemplateReader reader(data);
+  const std::string dialog = program_.Japanese(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN));
+  ASSERT_FALSE(dialog.empty());
+  TemplateReader reader(reinterpret_cast<const BYTE*>(dialog.data()));
   EXPECT_EQ(1, reader.Word());
   EXPECT_EQ(0xFFFF, reader.Word());
   EXPECT_EQ(0u, reader.Dword()) << "help id";
@@ -126,17 +112,14 @@ TEST_F(Resources, MainDialogTemplateInJapanese) {
   EXPECT_EQ(L"Ms Shell Dlg 2", reader.String());
 
   // Classes as the predefined atoms of LISTBOX (131) and BUTTON (128); the button reads 取得.
-  EXPECT_EQ((Control{0x50A10101u, 2, 1, 344, 139, IDC_LIST, L"#131", L""}),
-            ReadControl(&reader));
+  EXPECT_EQ((Control{0x50A10101u, 2, 1, 344, 139, IDC_LIST, L"#131", L""}), ReadControl(&reader));
   EXPECT_EQ((Control{0x50010000u, 295, 145, 50, 14, IDC_GET, L"#128", L"\u53D6\u5F97"}),
             ReadControl(&reader));
 }
 
 TEST_F(Resources, ManifestAsksForNothingButTheInvokersRights) {
-  DWORD size = 0;
-  const BYTE* data = Load(RT_MANIFEST, MAKEINTRESOURCEA(1), &size);
-  ASSERT_NE(nullptr, data);
-  const std::string manifest(reinterpret_cast<const char*>(data), size);
+  const std::string manifest = program_.Japanese(RT_MANIFEST, MAKEINTRESOURCEA(1));
+  ASSERT_FALSE(manifest.empty());
   EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
   EXPECT_NE(std::string::npos, manifest.find("uiAccess=\"false\""));
   EXPECT_EQ(std::string::npos, manifest.find("Common-Controls"));
@@ -147,8 +130,8 @@ TEST_F(Resources, ManifestAsksForNothingButTheInvokersRights) {
 
 // Mapped as an image, unlinked: the headers and the import table as Windows sees them.
 TEST(Executable, IsA32BitGuiProgramImportingOnlySystemDlls) {
-  HMODULE program = LoadLibraryExA(BinaryPath("lumoradine.exe").c_str(), NULL,
-                                   DONT_RESOLVE_DLL_REFERENCES);
+  HMODULE program =
+      LoadLibraryExA(BinaryPath("lumoradine.exe").c_str(), NULL, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(nullptr, program);
   const IMAGE_NT_HEADERS* nt = NtHeaders(program);
   EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
@@ -156,7 +139,7 @@ TEST(Executable, IsA32BitGuiProgramImportingOnlySystemDlls) {
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt->OptionalHeader.Subsystem);
 
   // DLLs that every Windows has; never a compiler runtime such as libstdc++ or libgcc.
-  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
+  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL", "ADVAPI32.DLL",
                                         "OLE32.DLL",    "OLEAUT32.DLL", "MSVCRT.DLL"};
   const auto imports = Imports(program);
   EXPECT_FALSE(imports.empty());

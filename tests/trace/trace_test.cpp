@@ -5,15 +5,26 @@
 
 #include <map>
 #include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "driver/debug_session.h"
+#include "tests/support/import_patch.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {
 
 DebugReport RunProbe(const std::string& arguments) {
   return RunUnderDebugger("\"" + BinaryPath("trace_probe.exe") + "\" " + arguments, "", nullptr);
+}
+
+// The lines "TAG i ....\r\n" that one trace_probe burst stores.
+std::string BurstLines(const std::string& tag, int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i)
+    lines += tag + " " + std::to_string(i) + " " + std::string(2000, '.') + "\r\n";
+  return lines;
 }
 
 HANDLE OpenTraceLog(DWORD access) {
@@ -100,6 +111,74 @@ TEST(Trace, AbandonedMutexCostsNoMessageAndIsReleased) {
     CloseHandle(mutex);
   }).join();
   EXPECT_EQ(WAIT_OBJECT_0, wait_from_other_thread);
+}
+
+HANDLE WINAPI NoMutex(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return NULL;
+}
+
+TEST(Trace, WithoutAMutexTheMessageIsStillAppendedWhole) {
+  ScratchDirectory scratch;
+  const std::string message = std::string(15000, 'm') + "\n";
+  {
+    ImportPatch no_mutex("kernel32.dll", "CreateMutexA", &NoMutex);
+    ASSERT_TRUE(no_mutex.active());
+    Trace("%s", message.c_str());
+  }
+  EXPECT_EQ(std::string(15000, 'm') + "\r\n", ReadFileBytes("trace.log"));
+}
+
+// Another program's event under the mutex's name: CreateMutexA then fails
+// with ERROR_INVALID_HANDLE, and the writer goes on without a lock.
+TEST(Trace, AnEventNamedLikeTheMutexCostsNoMessage) {
+  ScratchDirectory scratch;
+  HANDLE event = CreateEventA(NULL, TRUE, FALSE, "TRACE_LOG_MUTEX");
+  ASSERT_NE(nullptr, event);
+  ASSERT_EQ(nullptr, CreateMutexA(NULL, FALSE, "TRACE_LOG_MUTEX"));
+  ASSERT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+
+  DebugReport report = RunProbe("burst evented 2");
+  CloseHandle(event);
+
+  EXPECT_EQ(0u, report.exit_code);
+  EXPECT_EQ(2u, report.debug_output.size());
+  EXPECT_EQ(BurstLines("evented", 2), ReadFileBytes("trace.log"));
+}
+
+// What Trace did while the wait was made to fail, recorded by the replacements.
+std::vector<std::string> debugger_messages;
+std::vector<DWORD> pauses;
+int mutex_releases = 0;
+
+DWORD WINAPI FailingWait(HANDLE, DWORD) {
+  SetLastError(ERROR_INVALID_HANDLE);
+  return WAIT_FAILED;
+}
+void WINAPI RecordDebuggerMessage(LPCSTR text) { debugger_messages.push_back(text); }
+void WINAPI RecordPause(DWORD milliseconds) { pauses.push_back(milliseconds); }
+BOOL WINAPI CountRelease(HANDLE mutex) {
+  ++mutex_releases;
+  return Unpatched<BOOL(WINAPI*)(HANDLE)>("kernel32.dll", "ReleaseMutex")(mutex);
+}
+
+TEST(Trace, FailedWaitSendsTheMessageToTheDebuggerOnlyAndReleasesNothing) {
+  ScratchDirectory scratch;
+  {
+    ImportPatch wait("kernel32.dll", "WaitForSingleObject", &FailingWait);
+    ImportPatch release("kernel32.dll", "ReleaseMutex", &CountRelease);
+    ImportPatch debugger("kernel32.dll", "OutputDebugStringA", &RecordDebuggerMessage);
+    ImportPatch pause("kernel32.dll", "Sleep", &RecordPause);
+    ASSERT_TRUE(wait.active() && release.active() && debugger.active() && pause.active());
+    Trace("lost %d\n", 1);
+  }
+
+  EXPECT_EQ(std::vector<std::string>{"lost 1\n"}, debugger_messages);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("trace.log"));
+  EXPECT_EQ(0, mutex_releases);
+  EXPECT_EQ(std::vector<DWORD>{1}, pauses);
+  // The handle was closed: nothing keeps the mutex in existence.
+  EXPECT_EQ(nullptr, OpenMutexA(SYNCHRONIZE, FALSE, "TRACE_LOG_MUTEX"));
 }
 
 // Every line "TAG i ....": whole, each writer's lines all there and in order.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "tests/support/bstr_watch.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
 #include "tests/support/trace_messages.h"
@@ -84,6 +85,19 @@ TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
             ReadFileBytes("trace.log"));
 }
 
+// Next breaking its contract: success and a count of 1, but no object.
+TEST_F(FrequencyQuery, NullObjectFromNextGivesNoLineButCountsAndTheLoopGoesOn) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "5,null-object,7");
+  Connect();
+
+  EXPECT_EQ(0, Query());
+
+  const std::vector<std::string> expected = {"Lumoradine(2):7", "Lumoradine(0):5"};
+  EXPECT_EQ(expected, Lines());
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
+            ReadFileBytes("trace.log"));
+}
+
 // The query holds the list's redrawing while it inserts; afterwards the list
 // must repaint itself again when it changes.
 TEST_F(FrequencyQuery, ListRedrawsAgainAfterTheQuery) {
@@ -97,11 +111,36 @@ TEST_F(FrequencyQuery, ListRedrawsAgainAfterTheQuery) {
   EXPECT_TRUE(GetUpdateRect(list, NULL, FALSE));
 }
 
+// GetDlgItem finds no list: every line is still traced and counted, and
+// nothing else on the screen is touched.
+TEST_F(FrequencyQuery, WithoutAListEveryLineIsStillTracedAndCounted) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "800,get-error,900");
+  Connect();
+  HWND without_list = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, NULL,
+                                      NULL, NULL, NULL);
+  UpdateWindow(window_);
+  ASSERT_FALSE(GetUpdateRect(window_, NULL, FALSE));
+
+  EXPECT_EQ(0, QueryFrequencies(without_list));
+
+  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):800\r\n" +
+                "wbem->Get() error. hr=-2147217406\r\nLumoradine(2):900\r\n",
+            ReadFileBytes("trace.log"));
+  EXPECT_FALSE(GetUpdateRect(window_, NULL, FALSE));
+  EXPECT_TRUE(Lines().empty());
+  DestroyWindow(without_list);
+}
+
 TEST_F(FrequencyQuery, NoInstancesTracesOnlyTheStart) {
   ScopedEnvironment instances("WMISTANDIN_INSTANCES", "");
   Connect();
 
-  EXPECT_EQ(0, Query());
+  {
+    BstrWatch watch(0);
+    ASSERT_TRUE(watch.active());
+    EXPECT_EQ(0, Query());
+    EXPECT_EQ(0, watch.unfreed());
+  }
 
   EXPECT_TRUE(Lines().empty());
   EXPECT_EQ(kConnectStartLine + kQueryStartLine, ReadFileBytes("trace.log"));
@@ -117,6 +156,24 @@ TEST_F(FrequencyQuery, FailingExecQueryLeavesListAlone) {
   EXPECT_TRUE(Lines().empty());
   EXPECT_EQ(kConnectStartLine + kQueryStartLine + "service->ExecQuery() error. hr=-2147217385\r\n",
             ReadFileBytes("trace.log"));
+}
+
+// The language first, then the query: each allocation that fails fails the call.
+TEST_F(FrequencyQuery, QueryStringsThatCannotBeAllocatedFailExecQueryWithOutOfMemory) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "800");
+  Connect();
+
+  for (int failing : {1, 2}) {
+    BstrWatch watch(failing);
+    ASSERT_TRUE(watch.active());
+    EXPECT_EQ(-1, Query());
+    EXPECT_EQ(2, watch.allocations());
+    EXPECT_EQ(0, watch.unfreed());
+  }
+
+  EXPECT_TRUE(Lines().empty());
+  const std::string press = kQueryStartLine + "service->ExecQuery() error. hr=-2147024882\r\n";
+  EXPECT_EQ(kConnectStartLine + press + press, ReadFileBytes("trace.log"));
 }
 
 TEST_F(FrequencyQuery, WithoutConnectionTracesTheStartAndFails) {

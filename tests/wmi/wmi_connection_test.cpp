@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/bstr_watch.h"
+#include "tests/support/import_patch.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
 #include "tests/support/trace_messages.h"
@@ -19,7 +21,12 @@ bool ThreadStillInMta() {
 
 TEST(WmiConnection, SuccessTracesOnlyTheStartAndDisconnectReleasesAll) {
   ScratchDirectory scratch;
-  ASSERT_EQ(0, WmiConnect());
+  {
+    BstrWatch watch(0);
+    ASSERT_TRUE(watch.active());
+    ASSERT_EQ(0, WmiConnect());
+    EXPECT_EQ(0, watch.unfreed());
+  }
   EXPECT_NE(nullptr, locator);
   EXPECT_NE(nullptr, service);
   EXPECT_EQ(2, StandInAliveObjects());
@@ -44,6 +51,49 @@ TEST(WmiConnection, FailingConnectServerReleasesLocatorAndLeavesCallersComAlone)
   EXPECT_EQ(kConnectStartLine + "locator->ConnectServer() error. hr=-2147217405\r\n",
             ReadFileBytes("trace.log"));
 
+  EXPECT_EQ(0, WmiDisconnect());
+  EXPECT_TRUE(ThreadStillInMta());
+  CoUninitialize();
+}
+
+TEST(WmiConnection, NamespaceThatCannotBeAllocatedFailsConnectServerWithOutOfMemory) {
+  ScratchDirectory scratch;
+  {
+    BstrWatch watch(1);
+    ASSERT_TRUE(watch.active());
+    EXPECT_EQ(-1, WmiConnect());
+    EXPECT_EQ(1, watch.allocations());
+  }
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(nullptr, service);
+  EXPECT_EQ(0, StandInAliveObjects());
+  EXPECT_EQ(kConnectStartLine + "locator->ConnectServer() error. hr=-2147024882\r\n",
+            ReadFileBytes("trace.log"));
+  EXPECT_FALSE(ThreadStillInMta());
+}
+
+// Windows answers so when security was set in this process already; Wine never does.
+HRESULT WINAPI SecurityTooLate(PSECURITY_DESCRIPTOR, LONG, SOLE_AUTHENTICATION_SERVICE*, void*,
+                               DWORD, DWORD, void*, DWORD, void*) {
+  return RPC_E_TOO_LATE;
+}
+
+TEST(WmiConnection, FailingCoInitializeSecurityUninitialisesComAndHoldsNothing) {
+  ScratchDirectory scratch;
+  {
+    ImportPatch too_late("ole32.dll", "CoInitializeSecurity", &SecurityTooLate);
+    ASSERT_TRUE(too_late.active());
+    EXPECT_EQ(-1, WmiConnect());
+  }
+  EXPECT_EQ(nullptr, locator);
+  EXPECT_EQ(nullptr, service);
+  EXPECT_EQ(0, StandInAliveObjects());
+  EXPECT_EQ(kConnectStartLine + "CoInitializeSecurity() error. hr=-2147417831\r\n",
+            ReadFileBytes("trace.log"));
+  EXPECT_FALSE(ThreadStillInMta());
+
+  // Nothing of COM is WmiDisconnect's to leave: the caller's own stays.
+  ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));
   EXPECT_EQ(0, WmiDisconnect());
   EXPECT_TRUE(ThreadStillInMta());
   CoUninitialize();

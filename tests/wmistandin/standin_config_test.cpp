@@ -27,6 +27,9 @@ std::string Describe(const std::vector<Instance>& instances) {
       case InstanceKind::kNextError:
         text += "next-error";
         break;
+      case InstanceKind::kNullObject:
+        text += "null-object";
+        break;
     }
   }
   return text;
@@ -34,8 +37,9 @@ std::string Describe(const std::vector<Instance>& instances) {
 
 TEST(ParseInstances, ReadsEachKindInOrderUpToTheUint32Bound) {
   std::vector<Instance> instances;
-  ASSERT_TRUE(ParseInstances("0,2596,get-error,null,next-error,4294967295,007", &instances));
-  EXPECT_EQ("0 2596 get-error null next-error 4294967295 7", Describe(instances));
+  ASSERT_TRUE(
+      ParseInstances("0,2596,get-error,null,next-error,null-object,4294967295,007", &instances));
+  EXPECT_EQ("0 2596 get-error null next-error null-object 4294967295 7", Describe(instances));
 }
 
 TEST(ParseInstances, EmptyTextIsNoInstances) {

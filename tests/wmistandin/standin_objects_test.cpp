@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "wmi/bstr_holder.h"
 #include "wmistandin/standin_factory.h"
 #include "wmistandin/standin_module.h"
 
@@ -46,9 +47,15 @@ HRESULT CreateLocator(IWbemLocator** locator) {
   return factory->CreateInstance(NULL, IID_IWbemLocator, reinterpret_cast<void**>(locator));
 }
 
+HRESULT ConnectTo(IWbemLocator* locator, BSTR name, IWbemServices** services) {
+  return locator->ConnectServer(name, NULL, NULL, NULL, WBEM_FLAG_CONNECT_USE_MAX_WAIT, NULL, NULL,
+                                services);
+}
+
+// The strings as real BSTRs, the way the program passes them.
 HRESULT ConnectTo(IWbemLocator* locator, const wchar_t* name, IWbemServices** services) {
-  return locator->ConnectServer(const_cast<BSTR>(name), NULL, NULL, NULL,
-                                WBEM_FLAG_CONNECT_USE_MAX_WAIT, NULL, NULL, services);
+  BstrHolder resource(name);
+  return ConnectTo(locator, resource.get(), services);
 }
 
 HRESULT Connect(IWbemServices** services) {
@@ -57,10 +64,15 @@ HRESULT Connect(IWbemServices** services) {
   return FAILED(hr) ? hr : ConnectTo(locator.get(), L"root\\WMI", services);
 }
 
+HRESULT Query(IWbemServices* services, BSTR language, BSTR query, IEnumWbemClassObject** result) {
+  return services->ExecQuery(language, query, WBEM_FLAG_FORWARD_ONLY, NULL, result);
+}
+
 HRESULT Query(IWbemServices* services, const wchar_t* language, const wchar_t* query,
               IEnumWbemClassObject** result) {
-  return services->ExecQuery(const_cast<BSTR>(language), const_cast<BSTR>(query),
-                             WBEM_FLAG_FORWARD_ONLY, NULL, result);
+  BstrHolder language_string(language);
+  BstrHolder query_string(query);
+  return Query(services, language_string.get(), query_string.get(), result);
 }
 
 HRESULT QueryProcessors(IWbemServices* services, IEnumWbemClassObject** result) {
@@ -91,6 +103,10 @@ std::string Transcript(IEnumWbemClassObject* enumerator) {
     if (hr == WBEM_S_FALSE && returned == 0) return text + "end";
     if (hr != WBEM_S_NO_ERROR || returned != 1) {
       text += "next=" + Hex(hr) + "/" + std::to_string(returned) + " ";
+      continue;
+    }
+    if (object == NULL) {
+      text += "no-object ";
       continue;
     }
     text += Frequency(object) + " ";
@@ -203,6 +219,34 @@ TEST_F(StandIn, ExecQueryAnswersAsWmiForEachLanguageAndQuery) {
   }
 }
 
+// As a proxy would: a string literal cast to BSTR has no length of its own
+// before it, and a string with a NUL inside has more length than text.
+TEST_F(StandIn, RefusesStringsWhoseStoredLengthIsNotTheirText) {
+  Held<IWbemLocator> locator;
+  ASSERT_EQ(S_OK, CreateLocator(locator.out()));
+  IWbemServices* refused = kUnset<IWbemServices>;
+  EXPECT_EQ(E_INVALIDARG, ConnectTo(locator.get(), const_cast<BSTR>(L"root\\WMI"), &refused));
+  EXPECT_EQ(nullptr, refused);
+  BSTR with_nul = SysAllocStringLen(L"root\\WMI\0", 9);
+  EXPECT_EQ(E_INVALIDARG, ConnectTo(locator.get(), with_nul, &refused));
+  SysFreeString(with_nul);
+
+  Held<IWbemServices> services;
+  ASSERT_EQ(S_OK, ConnectTo(locator.get(), L"root\\WMI", services.out()));
+  BstrHolder language(L"WQL");
+  BstrHolder query(L"SELECT * FROM ProcessorPerformance");
+  IEnumWbemClassObject* enumerator = kUnset<IEnumWbemClassObject>;
+  EXPECT_EQ(E_INVALIDARG,
+            Query(services.get(), const_cast<BSTR>(L"WQL"), query.get(), &enumerator));
+  EXPECT_EQ(nullptr, enumerator);
+  EXPECT_EQ(E_INVALIDARG,
+            Query(services.get(), language.get(),
+                  const_cast<BSTR>(L"SELECT * FROM ProcessorPerformance"), &enumerator));
+  EXPECT_EQ(nullptr, enumerator);
+  EXPECT_EQ(S_OK, Query(services.get(), language.get(), query.get(), &enumerator));
+  enumerator->Release();
+}
+
 TEST_F(StandIn, ServesEachListedInstanceThenEnds) {
   // lVal carries the uint32's bits: values past INT_MAX read as negative.
   EXPECT_EQ("2596 -1 0 -2147483648 null get=0x80041002 end",
@@ -213,6 +257,10 @@ TEST_F(StandIn, ServesEachListedInstanceThenEnds) {
 TEST_F(StandIn, NextErrorFailsOnlyTheCallWhereItStands) {
   EXPECT_EQ("1000 next=0x80041001/0 2000 end", Serve("1000,next-error,2000"));
   EXPECT_EQ("next=0x80041001/0 next=0x80041001/0 end", Serve("next-error,next-error"));
+}
+
+TEST_F(StandIn, NullObjectIsASuccessfulNextWithoutAnObject) {
+  EXPECT_EQ("1000 no-object 2000 end", Serve("1000,null-object,2000"));
 }
 
 TEST_F(StandIn, MalformedListFailsTheQuery) {
