@@ -3,10 +3,12 @@
 #
 # Wine reads a name that starts with "/" as a host path, so each process finds
 # the .gcda paths that the compiler wrote, whatever its current drive. But two
-# processes must never write one .gcda at once: libgcov takes msvcrt's
-# _locking, which under Wine gives up after a few milliseconds, and the loser
-# drops its counts ("profiling:...:Cannot open"). So each process writes a tree
-# of its own, named by its process id, and the trees are merged afterwards.
+# processes must never write one .gcda at once: libgcov locks it with
+# msvcrt's _locking, which gives up after ten tries, and a process that cannot
+# lock the file drops its counts ("profiling:...:Cannot open"). So each process
+# writes a tree of its own, named by its process id, and the trees are merged
+# afterwards. A process id used again later only adds to its tree, as libgcov
+# merges into a file it finds.
 
 gcov_tool=i686-w64-mingw32-gcov-tool-posix
 gcov=i686-w64-mingw32-gcov-posix
