@@ -62,10 +62,10 @@ bool LookUp(const Named<Value> (&table)[Count], std::string_view name, Value* va
   return false;
 }
 
-const Named<InstanceKind> kInstanceWords[] = {{"get-error", InstanceKind::kGetError},
-                                              {"null", InstanceKind::kNull},
-                                              {"next-error", InstanceKind::kNextError},
-                                              {"null-object", InstanceKind::kNullObject}};
+const Named<InstanceKind> kInstanceWords[] = {
+    {"get-error", InstanceKind::kGetError},   {"null", InstanceKind::kNull},
+    {"next-error", InstanceKind::kNextError}, {"null-object", InstanceKind::kNullObject},
+    {"zero-count", InstanceKind::kZeroCount}, {"object-value", InstanceKind::kObjectValue}};
 
 const Named<FailingCall> kCallNames[] = {{"CoCreateInstance", FailingCall::kCreateInstance},
                                          {"ConnectServer", FailingCall::kConnectServer},

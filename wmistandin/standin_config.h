@@ -8,11 +8,13 @@
 
 // What one served ProcessorPerformance instance does when the program reads it.
 enum class InstanceKind {
-  kFrequency,   // Get answers VT_I4 with frequency's 32 bits
-  kGetError,    // Get fails with WBEM_E_NOT_FOUND
-  kNull,        // Get answers VT_NULL
-  kNextError,   // Next fails with WBEM_E_FAILED where this instance would come
-  kNullObject,  // Next succeeds with a count of 1 but no object, breaking its contract
+  kFrequency,    // Get answers VT_I4 with frequency's 32 bits
+  kGetError,     // Get fails with WBEM_E_NOT_FOUND
+  kNull,         // Get answers VT_NULL
+  kNextError,    // Next fails with WBEM_E_FAILED where this instance would come
+  kNullObject,   // Next succeeds with a count of 1 but no object, breaking its contract
+  kZeroCount,    // Next succeeds with a count of 0, breaking its contract
+  kObjectValue,  // Get answers VT_UNKNOWN: a value that owns an object of the stand-in's
 };
 
 struct Instance {
@@ -29,7 +31,8 @@ struct Failure {
 };
 
 // WMISTANDIN_INSTANCES: items separated by commas, each a decimal 0..4294967295,
-// "get-error", "null", "next-error" or "null-object". Empty text is no
+// "get-error", "null", "next-error", "null-object", "zero-count" or
+// "object-value". Empty text is no
 // instances. False, with out untouched, on any malformed item, so that a typo
 // never serves a guess.
 bool ParseInstances(std::string_view text, std::vector<Instance>* out);

@@ -18,6 +18,10 @@ class Enumerator : public ComObject<IEnumWbemClassObject> {
     if (objects == NULL || returned == NULL) return WBEM_E_INVALID_PARAMETER;
     std::lock_guard<std::mutex> lock(mutex_);
     *returned = 0;
+    if (position_ < instances_.size() && instances_[position_].kind == InstanceKind::kZeroCount) {
+      ++position_;
+      return WBEM_S_NO_ERROR;
+    }
     HRESULT hr = WBEM_S_NO_ERROR;
     while (*returned < count && hr == WBEM_S_NO_ERROR) {
       hr = NextOne(*returned == 0, &objects[*returned]);

@@ -12,10 +12,11 @@ class ClassObject : public ComObject<IWbemClassObject> {
   explicit ClassObject(const Instance& instance) : instance_(instance) {}
 
   // The value goes into value as WMI delivers a CIM uint32: a VT_I4 with the
-  // same 32 bits. Like WMI, Get does not clear what value held before.
-  HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT* value, CIMTYPE* type,
+  // same 32 bits. Like WMI, Get does not clear what value held before, and
+  // takes no flags.
+  HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG flags, VARIANT* value, CIMTYPE* type,
                                 LONG* flavor) override {
-    if (name == NULL) return WBEM_E_INVALID_PARAMETER;
+    if (name == NULL || flags != 0) return WBEM_E_INVALID_PARAMETER;
     if (!IsFrequencyProperty(name) || instance_.kind == InstanceKind::kGetError)
       return WBEM_E_NOT_FOUND;
     if (value != NULL) Fill(value);
@@ -83,6 +84,12 @@ class ClassObject : public ComObject<IWbemClassObject> {
   void Fill(VARIANT* value) const {
     if (instance_.kind == InstanceKind::kNull) {
       value->vt = VT_NULL;
+      return;
+    }
+    // Counted among the alive objects until the reader clears the value.
+    if (instance_.kind == InstanceKind::kObjectValue) {
+      value->vt = VT_UNKNOWN;
+      value->punkVal = NewClassObject(Instance{InstanceKind::kFrequency, 0});
       return;
     }
     value->vt = VT_I4;

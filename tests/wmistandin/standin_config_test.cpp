@@ -30,6 +30,12 @@ std::string Describe(const std::vector<Instance>& instances) {
       case InstanceKind::kNullObject:
         text += "null-object";
         break;
+      case InstanceKind::kZeroCount:
+        text += "zero-count";
+        break;
+      case InstanceKind::kObjectValue:
+        text += "object-value";
+        break;
     }
   }
   return text;
@@ -38,8 +44,11 @@ std::string Describe(const std::vector<Instance>& instances) {
 TEST(ParseInstances, ReadsEachKindInOrderUpToTheUint32Bound) {
   std::vector<Instance> instances;
   ASSERT_TRUE(
-      ParseInstances("0,2596,get-error,null,next-error,null-object,4294967295,007", &instances));
-  EXPECT_EQ("0 2596 get-error null next-error null-object 4294967295 7", Describe(instances));
+      ParseInstances("0,2596,get-error,null,next-error,null-object,zero-count,object-value,"
+                     "4294967295,007",
+                     &instances));
+  EXPECT_EQ("0 2596 get-error null next-error null-object zero-count object-value 4294967295 7",
+            Describe(instances));
 }
 
 TEST(ParseInstances, EmptyTextIsNoInstances) {

@@ -259,8 +259,12 @@ TEST_F(StandIn, NextErrorFailsOnlyTheCallWhereItStands) {
   EXPECT_EQ("next=0x80041001/0 next=0x80041001/0 end", Serve("next-error,next-error"));
 }
 
-TEST_F(StandIn, NullObjectIsASuccessfulNextWithoutAnObject) {
+// What a provider breaking its contract serves; the program must survive each.
+TEST_F(StandIn, ContractBreakersServeAsListed) {
   EXPECT_EQ("1000 no-object 2000 end", Serve("1000,null-object,2000"));
+  EXPECT_EQ("1000 next=0x00000000/0 2000 end", Serve("1000,zero-count,2000"));
+  // VT_UNKNOWN; the fixture's teardown sees its object released by VariantClear.
+  EXPECT_EQ("vt=13 2000 end", Serve("object-value,2000"));
 }
 
 TEST_F(StandIn, MalformedListFailsTheQuery) {
@@ -280,6 +284,7 @@ TEST_F(StandIn, GetKnowsFrequencyOnlyInAnyCaseAndTellsItsCimType) {
   VARIANT value;
   VariantInit(&value);
   EXPECT_EQ(WBEM_E_NOT_FOUND, object->Get(L"CurrentClockSpeed", 0, &value, NULL, NULL));
+  EXPECT_EQ(WBEM_E_INVALID_PARAMETER, object->Get(L"frequency", 1, &value, NULL, NULL));
   EXPECT_EQ(VT_EMPTY, value.vt);
   CIMTYPE type = CIM_EMPTY;
   ASSERT_EQ(WBEM_S_NO_ERROR, object->Get(L"FREQUENCY", 0, &value, &type, NULL));
