@@ -129,15 +129,17 @@ TEST_F(CenterDialogOnWindows, WithoutAWorkAreaOrADesktopRectangleStaysPut) {
   EXPECT_TRUE(At(3, 5, DialogPosition()));
 }
 
-TEST_F(CenterDialogOnWindows, WithoutItsOwnRectangleStaysPut) {
-  SetWindowPos(dialog_, NULL, 3, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  unmeasurable = dialog_;
-  {
-    ImportPatch rect("user32.dll", "GetWindowRect", &GetWindowRectExceptUnmeasurable);
-    ASSERT_TRUE(rect.active());
-    EXPECT_EQ(0, CenterDialog(dialog_));
+TEST_F(CenterDialogOnWindows, WithoutItsOwnOrItsParentsRectangleStaysPut) {
+  for (HWND window : {dialog_, parent_}) {
+    SetWindowPos(dialog_, NULL, 3, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    unmeasurable = window;
+    {
+      ImportPatch rect("user32.dll", "GetWindowRect", &GetWindowRectExceptUnmeasurable);
+      ASSERT_TRUE(rect.active());
+      EXPECT_EQ(0, CenterDialog(dialog_));
+    }
+    EXPECT_TRUE(At(3, 5, DialogPosition()));
   }
-  EXPECT_TRUE(At(3, 5, DialogPosition()));
 }
 
 }  // namespace

@@ -181,6 +181,31 @@ TEST(Trace, FailedWaitSendsTheMessageToTheDebuggerOnlyAndReleasesNothing) {
   EXPECT_EQ(nullptr, OpenMutexA(SYNCHRONIZE, FALSE, "TRACE_LOG_MUTEX"));
 }
 
+// Each step of one Trace, in order, as the replacements saw them.
+std::vector<std::string> steps;
+void WINAPI StepDebugger(LPCSTR) { steps.push_back("debugger"); }
+HANDLE WINAPI StepFile(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCSTR name) {
+  steps.push_back("file");
+  return Unpatched<HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR)>(
+      "kernel32.dll", "CreateMutexA")(attributes, owned, name);
+}
+void WINAPI StepPause(DWORD) { steps.push_back("pause"); }
+
+// A debugger sees the message first, and the pause comes after the file's
+// lock is let go, so that other writers get their turn.
+TEST(Trace, SendsToTheDebuggerThenTheFileThenPauses) {
+  ScratchDirectory scratch;
+  {
+    ImportPatch debugger("kernel32.dll", "OutputDebugStringA", &StepDebugger);
+    ImportPatch file("kernel32.dll", "CreateMutexA", &StepFile);
+    ImportPatch pause("kernel32.dll", "Sleep", &StepPause);
+    ASSERT_TRUE(debugger.active() && file.active() && pause.active());
+    Trace("ordered\n");
+  }
+  EXPECT_EQ((std::vector<std::string>{"debugger", "file", "pause"}), steps);
+  EXPECT_EQ("ordered\r\n", ReadFileBytes("trace.log"));
+}
+
 // Every line "TAG i ....": whole, each writer's lines all there and in order.
 TEST(Trace, ConcurrentProcessesWriteWholeMessages) {
   ScratchDirectory scratch;

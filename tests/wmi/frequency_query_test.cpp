@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/resource.h"
 #include "tests/support/bstr_watch.h"
+#include "tests/support/import_patch.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/standin_control.h"
 #include "tests/support/trace_messages.h"
@@ -85,17 +87,62 @@ TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
             ReadFileBytes("trace.log"));
 }
 
-// Next breaking its contract: success and a count of 1, but no object.
-TEST_F(FrequencyQuery, NullObjectFromNextGivesNoLineButCountsAndTheLoopGoesOn) {
-  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "5,null-object,7");
+// A provider breaking its contract: Next succeeding with a count of 1 but no
+// object (no line, the number still counts), or with a count of 0 (the
+// results end); or a value that owns an object, released before the next Get.
+TEST_F(FrequencyQuery, ContractBreakingProvidersCostNoFaultAndNoObject) {
+  const struct {
+    const char* instances;
+    const char* traced_lines;
+  } cases[] = {{"5,null-object,7", "Lumoradine(0):5\r\nLumoradine(2):7\r\n"},
+               {"5,zero-count,7", "Lumoradine(0):5\r\n"},
+               {"object-value,7", "Lumoradine(1):7\r\n"}};
   Connect();
+  for (const auto& provider : cases) {
+    SCOPED_TRACE(provider.instances);
+    ScopedEnvironment instances("WMISTANDIN_INSTANCES", provider.instances);
+    DeleteFileA("trace.log");
+    EXPECT_EQ(0, Query());
+    EXPECT_EQ(kQueryStartLine + provider.traced_lines, ReadFileBytes("trace.log"));
+  }
+  const std::vector<std::string> shown = {"Lumoradine(1):7", "Lumoradine(0):5", "Lumoradine(2):7",
+                                          "Lumoradine(0):5"};
+  EXPECT_EQ(shown, Lines());
+}
 
-  EXPECT_EQ(0, Query());
+// What the query did to the list, in order, recorded by the replacements.
+HWND recorded_list = NULL;
+std::vector<std::string> list_calls;
 
-  const std::vector<std::string> expected = {"Lumoradine(2):7", "Lumoradine(0):5"};
-  EXPECT_EQ(expected, Lines());
-  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
-            ReadFileBytes("trace.log"));
+LRESULT WINAPI RecordListMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (window == recorded_list && message == WM_SETREDRAW)
+    list_calls.push_back("redraw " + std::to_string(wparam));
+  if (window == recorded_list && message == LB_INSERTSTRING) list_calls.push_back("insert");
+  return Unpatched<LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM)>("user32.dll", "SendMessageA")(
+      window, message, wparam, lparam);
+}
+
+BOOL WINAPI RecordInvalidation(HWND window, const RECT* rect, BOOL erase) {
+  if (window == recorded_list && rect == NULL && erase) list_calls.push_back("invalidate");
+  return Unpatched<BOOL(WINAPI*)(HWND, const RECT*, BOOL)>("user32.dll", "InvalidateRect")(
+      window, rect, erase);
+}
+
+// Drawing is held over all insertions, then let go, and only then is the list
+// invalidated: a window whose redrawing is held takes no invalidation.
+TEST_F(FrequencyQuery, HoldsTheListsDrawingOverTheInsertionsThenRepaintsItWhole) {
+  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "800,900");
+  Connect();
+  recorded_list = GetDlgItem(window_, IDC_LIST);
+  {
+    ImportPatch messages("user32.dll", "SendMessageA", &RecordListMessage);
+    ImportPatch invalidation("user32.dll", "InvalidateRect", &RecordInvalidation);
+    ASSERT_TRUE(messages.active() && invalidation.active());
+    QueryFrequencies(window_);
+  }
+  const std::vector<std::string> expected = {"redraw 0", "insert", "insert", "redraw 1",
+                                             "invalidate"};
+  EXPECT_EQ(expected, list_calls);
 }
 
 // The query holds the list's redrawing while it inserts; afterwards the list

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "tests/support/bstr_watch.h"
 #include "tests/support/import_patch.h"
 #include "tests/support/scratch_directory.h"
@@ -39,12 +43,25 @@ TEST(WmiConnection, SuccessTracesOnlyTheStartAndDisconnectReleasesAll) {
   EXPECT_FALSE(ThreadStillInMta());
 }
 
+// The stand-in's objects still alive at each CoUninitialize.
+std::vector<LONG> alive_when_leaving_com;
+void WINAPI RecordLeavingCom() {
+  alive_when_leaving_com.push_back(StandInAliveObjects());
+  Unpatched<void(WINAPI*)()>("ole32.dll", "CoUninitialize")();
+}
+
 TEST(WmiConnection, FailingConnectServerReleasesLocatorAndLeavesCallersComAlone) {
   ScratchDirectory scratch;
   ScopedEnvironment fail("WMISTANDIN_FAIL", "ConnectServer:0x80041003");
   ASSERT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));  // the caller's own
 
-  EXPECT_EQ(-1, WmiConnect());
+  {
+    ImportPatch leaving("ole32.dll", "CoUninitialize", &RecordLeavingCom);
+    ASSERT_TRUE(leaving.active());
+    EXPECT_EQ(-1, WmiConnect());
+  }
+  // The locator goes before COM is left, not after.
+  EXPECT_EQ(std::vector<LONG>{0}, alive_when_leaving_com);
   EXPECT_EQ(nullptr, locator);
   EXPECT_EQ(nullptr, service);
   EXPECT_EQ(0, StandInAliveObjects());
@@ -72,9 +89,18 @@ TEST(WmiConnection, NamespaceThatCannotBeAllocatedFailsConnectServerWithOutOfMem
   EXPECT_FALSE(ThreadStillInMta());
 }
 
-// Windows answers so when security was set in this process already; Wine never does.
-HRESULT WINAPI SecurityTooLate(PSECURITY_DESCRIPTOR, LONG, SOLE_AUTHENTICATION_SERVICE*, void*,
-                               DWORD, DWORD, void*, DWORD, void*) {
+// Windows answers so when security was set in this process already; Wine
+// never does. The arguments it was given, as text.
+std::string security_arguments;
+HRESULT WINAPI SecurityTooLate(PSECURITY_DESCRIPTOR descriptor, LONG services,
+                               SOLE_AUTHENTICATION_SERVICE* service_list, void* reserved1,
+                               DWORD authentication, DWORD impersonation, void* authentication_list,
+                               DWORD capabilities, void* reserved3) {
+  std::ostringstream text;
+  text << descriptor << " " << services << " " << service_list << " " << reserved1 << " "
+       << authentication << " " << impersonation << " " << authentication_list << " "
+       << capabilities << " " << reserved3;
+  security_arguments = text.str();
   return RPC_E_TOO_LATE;
 }
 
@@ -85,6 +111,8 @@ TEST(WmiConnection, FailingCoInitializeSecurityUninitialisesComAndHoldsNothing) 
     ASSERT_TRUE(too_late.active());
     EXPECT_EQ(-1, WmiConnect());
   }
+  // Default authentication services and level, impersonation, no capabilities.
+  EXPECT_EQ("0 -1 0 0 0 3 0 0 0", security_arguments);
   EXPECT_EQ(nullptr, locator);
   EXPECT_EQ(nullptr, service);
   EXPECT_EQ(0, StandInAliveObjects());
