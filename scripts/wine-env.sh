@@ -18,7 +18,7 @@ use_preset() {
 build_project() {
   mkdir -p "$build"
   "$root/scripts/setup.sh" || fail "installing the build's packages failed"
-  (cd "$root" && cmake --preset "$preset") >"$build/configure.log" 2>&1 ||
+  (cd "$root" && cmake --preset "$preset" -B "$build") >"$build/configure.log" 2>&1 ||
     fail "configuring the build failed (see $build/configure.log)"
   cmake --build "$build" >"$build/build.log" 2>&1 ||
     fail "the build failed (see $build/build.log)"

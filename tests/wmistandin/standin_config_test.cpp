@@ -9,34 +9,17 @@
 
 namespace {
 
+// The words of InstanceKind, in its order; a frequency is its number.
+const char* const kWords[] = {"",           "get-error",   "null", "next-error", "null-object",
+                              "zero-count", "object-value"};
+
 // The instances as text again, one word each, so that a whole list compares at once.
 std::string Describe(const std::vector<Instance>& instances) {
   std::string text;
   for (const Instance& instance : instances) {
     if (!text.empty()) text += ' ';
-    switch (instance.kind) {
-      case InstanceKind::kFrequency:
-        text += std::to_string(instance.frequency);
-        break;
-      case InstanceKind::kGetError:
-        text += "get-error";
-        break;
-      case InstanceKind::kNull:
-        text += "null";
-        break;
-      case InstanceKind::kNextError:
-        text += "next-error";
-        break;
-      case InstanceKind::kNullObject:
-        text += "null-object";
-        break;
-      case InstanceKind::kZeroCount:
-        text += "zero-count";
-        break;
-      case InstanceKind::kObjectValue:
-        text += "object-value";
-        break;
-    }
+    text += instance.kind == InstanceKind::kFrequency ? std::to_string(instance.frequency)
+                                                      : kWords[static_cast<int>(instance.kind)];
   }
   return text;
 }
