@@ -122,6 +122,9 @@ int QueryFrequencies(HWND dialog) {
     ++index;
     hr = enumerator->Next(WBEM_INFINITE, 1, &wbem, &returned);
   }
+  // WMI may refuse only when the results are read, access denied among others:
+  // that refusal is traced like any failed call. The end (WBEM_S_FALSE) is no failure.
+  if (FAILED(hr)) Trace("enumerator->Next() error. hr=%d\n", static_cast<int>(hr));
   enumerator->Release();
-  return 0;
+  return FAILED(hr) ? -1 : 0;
 }

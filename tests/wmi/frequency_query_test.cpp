@@ -75,16 +75,26 @@ TEST_F(FrequencyQuery, NumbersEveryInstanceAndPutsNewestPressOnTop) {
   EXPECT_EQ(kConnectStartLine + press + press, ReadFileBytes("trace.log"));
 }
 
-TEST_F(FrequencyQuery, NullValueIsSkippedQuietlyAndFailingNextEndsTheResults) {
-  ScopedEnvironment instances("WMISTANDIN_INSTANCES", "5,null,7,next-error,9");
+// A failing Next, on the first call or a later one, is traced and fails the
+// press; the lines before it stay. A null value before it is skipped quietly.
+TEST_F(FrequencyQuery, FailingNextIsTracedAndKeepsTheLinesBeforeIt) {
+  const struct {
+    const char* instances;
+    const char* traced_lines;
+  } cases[] = {{"next-error,9", ""},
+               {"5,null,7,next-error,9", "Lumoradine(0):5\r\nLumoradine(2):7\r\n"}};
   Connect();
-
-  EXPECT_EQ(0, Query());
-
-  const std::vector<std::string> expected = {"Lumoradine(2):7", "Lumoradine(0):5"};
-  EXPECT_EQ(expected, Lines());
-  EXPECT_EQ(kConnectStartLine + kQueryStartLine + "Lumoradine(0):5\r\nLumoradine(2):7\r\n",
-            ReadFileBytes("trace.log"));
+  for (const auto& provider : cases) {
+    SCOPED_TRACE(provider.instances);
+    ScopedEnvironment instances("WMISTANDIN_INSTANCES", provider.instances);
+    DeleteFileA("trace.log");
+    EXPECT_EQ(-1, Query());
+    EXPECT_EQ(kQueryStartLine + provider.traced_lines +
+                  "enumerator->Next() error. hr=-2147217407\r\n",
+              ReadFileBytes("trace.log"));
+  }
+  const std::vector<std::string> shown = {"Lumoradine(2):7", "Lumoradine(0):5"};
+  EXPECT_EQ(shown, Lines());
 }
 
 // A provider breaking its contract: Next succeeding with a count of 1 but no
