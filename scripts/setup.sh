@@ -6,7 +6,7 @@ set -uo pipefail
 packages=(
   cmake ninja-build googletest gcovr
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  clang lld llvm strip-nondeterminism
+  clang lld llvm clang-tidy cppcheck strip-nondeterminism
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils x11-apps imagemagick fonts-ipafont-gothic
 )
 # Matches 32-bit x86 ELF executables and shared objects, as qemu's own binfmt tables do.

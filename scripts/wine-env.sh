@@ -15,11 +15,15 @@ use_preset() {
   if [ "$preset" = default ]; then build="$root/build"; else build="$root/build-$preset"; fi
 }
 
-build_project() {
+configure_project() {
   mkdir -p "$build"
   "$root/scripts/setup.sh" || fail "installing the build's packages failed"
   (cd "$root" && cmake --preset "$preset" -B "$build") >"$build/configure.log" 2>&1 ||
     fail "configuring the build failed (see $build/configure.log)"
+}
+
+build_project() {
+  configure_project
   cmake --build "$build" >"$build/build.log" 2>&1 ||
     fail "the build failed (see $build/build.log)"
 }

@@ -45,6 +45,7 @@ void AddLine(HWND dialog, int index, VariantHolder& holder) {
   if (!FrequencyFromVariant(holder.value(), &frequency)) return;
 
   char line[QueryLineBuffer];
+  // NOLINTNEXTLINE(cert-err33-c): two 32-bit numbers and the name always fit
   sprintf_s(line, QueryLineBuffer, "Lumoradine(%d):%u", index, frequency);
   SendMessageA(GetDlgItem(dialog, IDC_LIST), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line));
   holder.Clear();

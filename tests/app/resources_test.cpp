@@ -139,8 +139,8 @@ TEST(Executable, IsA32BitGuiProgramImportingOnlySystemDlls) {
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt->OptionalHeader.Subsystem);
 
   // DLLs that every Windows has; never a compiler runtime such as libstdc++ or libgcc.
-  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
-                                        "ADVAPI32.DLL", "OLE32.DLL",    "OLEAUT32.DLL",
+  const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL",
+                                        "ADVAPI32.DLL", "OLE32.DLL",  "OLEAUT32.DLL",
                                         "MSVCRT.DLL",   "WINMM.DLL"};
   const auto imports = Imports(program);
   EXPECT_FALSE(imports.empty());

@@ -89,9 +89,9 @@ TEST_F(FrequencyQuery, FailingNextIsTracedAndKeepsTheLinesBeforeIt) {
     ScopedEnvironment instances("WMISTANDIN_INSTANCES", provider.instances);
     DeleteFileA("trace.log");
     EXPECT_EQ(-1, Query());
-    EXPECT_EQ(kQueryStartLine + provider.traced_lines +
-                  "enumerator->Next() error. hr=-2147217407\r\n",
-              ReadFileBytes("trace.log"));
+    EXPECT_EQ(
+        kQueryStartLine + provider.traced_lines + "enumerator->Next() error. hr=-2147217407\r\n",
+        ReadFileBytes("trace.log"));
   }
   const std::vector<std::string> shown = {"Lumoradine(2):7", "Lumoradine(0):5"};
   EXPECT_EQ(shown, Lines());
