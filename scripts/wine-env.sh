@@ -62,6 +62,9 @@ start_wine() {
   wineboot </dev/null >/dev/null 2>&1 || fail "wineboot failed in $WINEPREFIX"
   wine_reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
   wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
+  # Debian's Wine never loads its own fonts; without Marlett the close box shows a plain "r".
+  wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
+    /d 'Z:\usr\share\wine\fonts\marlett.ttf'
   local key="HKLM\\Software\\Classes\\CLSID\\$standin_clsid\\InprocServer32"
   wine_reg "$key" /ve /d "$(winepath -w "$build/bin/wmistandin.dll")"
   wine_reg "$key" /v ThreadingModel /d Both
