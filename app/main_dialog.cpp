@@ -2,7 +2,7 @@
 
 #include "app/center_dialog.h"
 #include "app/resource.h"
-#include "trace/timer_resolution.h"
+#include "app/timer_resolution.h"
 #include "wmi/frequency_query.h"
 #include "wmi/wmi_connection.h"
 
