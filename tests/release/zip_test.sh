@@ -5,12 +5,7 @@ set -u
 build=$1
 zip=$2
 
-failures=0
-expect() {  # expect DESCRIPTION ACTUAL EXPECTED
-  [ "$2" = "$3" ] && return 0
-  printf 'FAILED: %s\n  expected: %s\n  actual:   %s\n' "$1" "$3" "$2" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/expect.sh"
 
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT

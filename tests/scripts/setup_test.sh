@@ -4,12 +4,7 @@
 set -u
 . "$(dirname "$0")/../../scripts/setup.sh"
 
-failures=0
-expect() {  # expect DESCRIPTION ACTUAL EXPECTED
-  [ "$2" = "$3" ] && return 0
-  printf 'FAILED: %s\n  expected: %s\n  actual:   %s\n' "$1" "$3" "$2" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/expect.sh"
 
 calls=$(mktemp)
 pins=$(mktemp)
