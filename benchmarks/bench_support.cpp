@@ -22,10 +22,14 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-double SecondsToPause(int pauses) {
+double SecondsToCall(int calls, void (*call)(int number)) {
   const double start = Now();
-  for (int i = 0; i < pauses; ++i) Sleep(1);
+  for (int i = 0; i < calls; ++i) call(i);
   return Now() - start;
+}
+
+double SecondsToPause(int pauses) {
+  return SecondsToCall(pauses, [](int) { Sleep(1); });
 }
 
 std::string Format(const char* format, ...) {

@@ -11,6 +11,9 @@ double Now();
 // The middle value, so that one run disturbed by the shared machine counts little.
 double Median(std::vector<double> values);
 
+// Seconds for `calls` calls of `call` back to back, each given its number.
+double SecondsToCall(int calls, void (*call)(int number));
+
 // The floor of every timed figure: `pauses` calls of Sleep(1), the pause
 // that each message must take; seconds for all of them.
 double SecondsToPause(int pauses);
