@@ -2,6 +2,8 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 
@@ -48,6 +50,12 @@ void PrintRow(const std::string& figure, const std::string& measured, const std:
 }
 
 const char* Verdict(bool met) { return met ? "met" : "missed"; }
+
+bool RunsEmulated() {
+  // ./bench's finding: "native", or "emulated: " and the emulator.
+  const char* mode = getenv("BENCH_32BIT_CODE");
+  return mode != NULL && strncmp(mode, "emulated", 8) == 0;
+}
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& arguments) : info_() {
   STARTUPINFOA startup = {};

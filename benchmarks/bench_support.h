@@ -28,6 +28,10 @@ void PrintRow(const std::string& figure, const std::string& measured, const std:
 // "met" or "missed", so that every target row reads the same way.
 const char* Verdict(bool met);
 
+// True when ./bench found Wine's 32-bit code run by an emulator. A process's
+// memory then counts the emulator's own, its translated code included.
+bool RunsEmulated();
+
 // A handle closed when the object goes.
 class ScopedHandle {
  public:

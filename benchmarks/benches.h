@@ -9,5 +9,6 @@ void PressCost();   // one press against its (N + 1) pauses, per instance count,
                     // for N = 64 against the N + 1 traces it must write
 void PressParts();  // what a press spends beyond its pauses, to explain the above
 void Startup();     // start to visible dialog, against a bare dialog
-void Memory();      // private bytes and handles after 1 and 1000 presses
+void Memory();      // private bytes and handles after 1 and 1000 presses; handles alone
+                    // when emulated
 void PressSoak();   // 10 000 presses under the debugger
