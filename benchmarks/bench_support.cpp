@@ -2,6 +2,8 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 
@@ -22,10 +24,14 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-double SecondsToPause(int pauses) {
+double SecondsToCall(int calls, void (*call)(int number)) {
   const double start = Now();
-  for (int i = 0; i < pauses; ++i) Sleep(1);
+  for (int i = 0; i < calls; ++i) call(i);
   return Now() - start;
+}
+
+double SecondsToPause(int pauses) {
+  return SecondsToCall(pauses, [](int) { Sleep(1); });
 }
 
 std::string Format(const char* format, ...) {
@@ -44,6 +50,12 @@ void PrintRow(const std::string& figure, const std::string& measured, const std:
 }
 
 const char* Verdict(bool met) { return met ? "met" : "missed"; }
+
+bool RunsEmulated() {
+  // ./bench's finding: "native", or "emulated: " and the emulator.
+  const char* mode = getenv("BENCH_32BIT_CODE");
+  return mode != NULL && strncmp(mode, "emulated", 8) == 0;
+}
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& arguments) : info_() {
   STARTUPINFOA startup = {};

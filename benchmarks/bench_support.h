@@ -11,6 +11,9 @@ double Now();
 // The middle value, so that one run disturbed by the shared machine counts little.
 double Median(std::vector<double> values);
 
+// Seconds for `calls` calls of `call` back to back, each given its number.
+double SecondsToCall(int calls, void (*call)(int number));
+
 // The floor of every timed figure: `pauses` calls of Sleep(1), the pause
 // that each message must take; seconds for all of them.
 double SecondsToPause(int pauses);
@@ -24,6 +27,10 @@ void PrintRow(const std::string& figure, const std::string& measured, const std:
 
 // "met" or "missed", so that every target row reads the same way.
 const char* Verdict(bool met);
+
+// True when ./bench found Wine's 32-bit code run by an emulator. A process's
+// memory then counts the emulator's own, its translated code included.
+bool RunsEmulated();
 
 // A handle closed when the object goes.
 class ScopedHandle {

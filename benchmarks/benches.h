@@ -5,8 +5,10 @@
 void TraceCost();   // messages per second from 1, 2, 4 and 8 writers at once
 void TraceParts();  // what one message spends where, to explain the above
 void TraceSoak();   // 8 writers x 2000 messages, each whole, once, in order
-void PressCost();   // one press against its (N + 1) pauses, per instance count
+void PressCost();   // one press against its (N + 1) pauses, per instance count, and
+                    // for N = 64 against the N + 1 traces it must write
 void PressParts();  // what a press spends beyond its pauses, to explain the above
 void Startup();     // start to visible dialog, against a bare dialog
-void Memory();      // private bytes and handles after 1 and 1000 presses
+void Memory();      // private bytes and handles after 1 and 1000 presses; handles alone
+                    // when emulated
 void PressSoak();   // 10 000 presses under the debugger
